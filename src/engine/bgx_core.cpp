@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 namespace fmx {
 
@@ -17,9 +18,9 @@ TBGXUserData gUserData;
 namespace {
 
 std::string substrateMessage(const std::string& name) {
-    std::string text = TBGXSubstrateError::kNoValidSubstrateText;
-    text.replace(text.find("%s"), 2, name);
-    return text;
+    const std::string_view text = TBGXSubstrateError::kNoValidSubstrateText;
+    const size_t at = text.find("%s");
+    return std::string(text.substr(0, at)) + name + std::string(text.substr(at + 2));
 }
 
 std::string arithmeticMessage(const std::string& section, int flags) {

@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kGuess = 0.1;
 constexpr double kTolerance = 1e-12;
-constexpr int kNewtonIterations = 100;
+constexpr int kNewtonIterations = 60;
 constexpr int kBisectionIterations = 200;
 
 double npvAt(std::span<const double> flows, double r) {
@@ -23,10 +23,15 @@ double npvAt(std::span<const double> flows, double r) {
     return v;
 }
 
+// The derivative of npvAt with respect to the rate.
 double npvDerivativeAt(std::span<const double> flows, double r) {
     double d = 0;
-    for (size_t t = 1; t < flows.size(); ++t)
-        d -= static_cast<double>(t) * flows[t] * std::pow(1 + r, -static_cast<double>(t) - 1);
+    const double step = 1 / (1 + r);
+    double discount = step; // (1 + r)^-(t + 1) for t = 0
+    for (size_t t = 0; t < flows.size(); ++t) {
+        d -= static_cast<double>(t) * flows[t] * discount;
+        discount *= step;
+    }
     return d;
 }
 

@@ -46,29 +46,43 @@ double grow(int y, int n, double first, double escPct, double prev) {
     return (1 + escPct / 100) * prev;
 }
 
-double subsidyRevenue(const TBGXFinanceArgs& a, int y) {
+enum class CaseKind { Chp, ChpHeat, Biomethane, Other };
+
+CaseKind caseKind(const std::string& name) {
+    if (name == "chp") return CaseKind::Chp;
+    if (name == "chp_heat") return CaseKind::ChpHeat;
+    if (name == "biomethane") return CaseKind::Biomethane;
+    return CaseKind::Other;
+}
+
+// Subsidy revenue of operating year y; gEnergy and gInfl are the escalations (1 + e/100)^(y - 1).
+double subsidyRevenue(const TBGXFinanceArgs& a, CaseKind kind, int y, double gEnergy, double gInfl) {
     const size_t f = static_cast<size_t>(y - 1);
     const TSubsidyRec& R1 = *a.R1;
     const TSubsidyRec& R2 = *a.R2;
     const TSubsidyRec& R3 = *a.R3;
     const TSubsidyRec& R4 = *a.R4;
     const TSubsidyRec& R5 = *a.R5;
-    auto g = [y](double esc) { return std::pow(1 + esc / 100, y - 1); };
     double v = 0;
-    if (a.caseName == "chp") {
+    switch (kind) {
+    case CaseKind::Chp:
         v = R1.RELSubs * R1.CFsubs[f] * R1.Esubs;
-        if (R1.applySubsCompl) v -= g(a.PERescEnergy) * R1.Esubs * a.relpriceelec;
-    } else if (a.caseName == "chp_heat") {
+        if (R1.applySubsCompl) v -= gEnergy * R1.Esubs * a.relpriceelec;
+        break;
+    case CaseKind::ChpHeat:
         v = (R1.RELSubs * R1.CFsubs[f] + R2.RELSubs * R2.CFsubs[f]) * R2.Esubs;
-        if (R1.applySubsCompl) v -= g(a.PERescEnergy) * R2.Esubs * a.relpriceelec;
+        if (R1.applySubsCompl) v -= gEnergy * R2.Esubs * a.relpriceelec;
         v += R5.RELSubs * R5.CFsubs[f] * a.heatSold / 1000;
-        if (R5.applySubsCompl) v -= g(a.PERinfl) * a.heatSold / 1000 * a.relpricetherm;
-    } else if (a.caseName == "biomethane") {
+        if (R5.applySubsCompl) v -= gInfl * a.heatSold / 1000 * a.relpricetherm;
+        break;
+    case CaseKind::Biomethane:
         v = R3.Esubs * R4.RELSubs * R4.CFsubs[f];
-        if (R4.applySubsCompl) v -= g(a.PERescEnergy) * R3.Esubs * a.relpricebiometh;
-    } else {
+        if (R4.applySubsCompl) v -= gEnergy * R3.Esubs * a.relpricebiometh;
+        break;
+    case CaseKind::Other:
         v = R4.Esubs * R4.RELSubs * R4.CFsubs[f];
-        if (R4.applySubsCompl) v -= g(a.PERescEnergy) * R4.Esubs * a.relpricebiometh;
+        if (R4.applySubsCompl) v -= gEnergy * R4.Esubs * a.relpricebiometh;
+        break;
     }
     return v;
 }
@@ -86,16 +100,29 @@ double ownInvestmentSubsidy(const TBGXFinanceArgs& a) {
 void fill_finance_years(const TBGXFinanceArgs& a, double& interestTotal, TBGX_Finance_Years& out) {
     const int n = a.Tcashflow;
     const double escB = a.PERescBiomass;
-    TBGX_Finance_Years rows{};
+    const CaseKind kind = caseKind(a.caseName);
+    const double ownSubsidy = ownInvestmentSubsidy(a);
+    const double discountRate = (a.perinterest - a.PERinfl) / 100;
+    // Every field of every row is written below, in order; a row reads only itself and the row before.
+    TBGX_Finance_Years& rows = out;
+    static const TBGX_Finance_Year kNoPreviousRow{};
     interestTotal = 0;
+    // Escalation factors (1 + e/100)^(y - 1) of the operating year and the discount (1 + rate)^y,
+    // carried from year to year.
+    double gEnergy = 1, gInfl = 1, discount = 1;
     for (int r = 0; r < kBGXFinanceRows; ++r) {
         const int y = r - 1;
         TBGX_Finance_Year& x = rows[static_cast<size_t>(r)];
-        const TBGX_Finance_Year prev = r > 0 ? rows[static_cast<size_t>(r - 1)] : TBGX_Finance_Year{};
+        const TBGX_Finance_Year& prev = r > 0 ? rows[static_cast<size_t>(r - 1)] : kNoPreviousRow;
 
         // Profit and loss.
         x.pro_rev_energy = grow(y, n, a.revenue, a.PERescEnergy, prev.pro_rev_energy);
-        x.pro_rev_subsidy = (y >= 1 && y <= n) ? subsidyRevenue(a, y) : 0;
+        if (y >= 2) {
+            gEnergy *= 1 + a.PERescEnergy / 100;
+            gInfl *= 1 + a.PERinfl / 100;
+        }
+        if (y >= 1) discount *= 1 + discountRate;
+        x.pro_rev_subsidy = (y >= 1 && y <= n) ? subsidyRevenue(a, kind, y, gEnergy, gInfl) : 0;
         x.pro_rev_total = x.pro_rev_energy + x.pro_rev_subsidy;
 
         if (y <= 0 || y > n)
@@ -186,7 +213,7 @@ void fill_finance_years(const TBGXFinanceArgs& a, double& interestTotal, TBGX_Fi
 
         // Cash flow.
         x.cas_inc_energy = x.pro_rev_energy;
-        x.cas_inc_subsidy = y == 0 ? ownInvestmentSubsidy(a) : x.pro_rev_subsidy;
+        x.cas_inc_subsidy = y == 0 ? ownSubsidy : x.pro_rev_subsidy;
         x.cas_inc_sales = y == n ? x.bal_ass_land : 0;
         x.cas_inc_loan = y == 0 ? a.loan : 0;
         x.cas_inc_total = x.cas_inc_energy + x.cas_inc_subsidy + x.cas_inc_sales + x.cas_inc_loan;
@@ -229,8 +256,7 @@ void fill_finance_years(const TBGXFinanceArgs& a, double& interestTotal, TBGX_Fi
             y == -1 ? x.cas_res_cashflow_excl
                     : prev.cas_res_cumulative_cashflow_excl + x.cas_res_cashflow_excl;
         x.cas_res_present_value =
-            y <= 0 ? x.cas_res_cashflow
-                   : x.cas_res_cashflow / std::pow(1 + (a.perinterest - a.PERinfl) / 100, y);
+            y <= 0 ? x.cas_res_cashflow : x.cas_res_cashflow / std::pow(1 + discountRate, y);
         if (y == -1)
             x.cas_res_cash_position_1 = x.cas_res_cashflow + x.bal_ass_capital;
         else
@@ -242,7 +268,6 @@ void fill_finance_years(const TBGXFinanceArgs& a, double& interestTotal, TBGX_Fi
         else
             x.cas_res_cash_position_2 = y <= n ? prev.cas_res_cash_position_2 + x.cas_res_cashflow : 0;
     }
-    out = rows;
 }
 
 void BGXRun::projections() {

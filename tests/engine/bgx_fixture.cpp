@@ -165,7 +165,10 @@ void fillAdminVars(TBGXAdminVars& av) {
 
 void fillSubsidy(TBGXSubsidy& s) {
     s = TBGXSubsidy{};
+    // Tariffs that include the market price (electricity only, or also biomethane), and premiums on
+    // top of it.
     const TBGXSubsidyApply inclusive{true, true, false, true, true, true};
+    const TBGXSubsidyApply inclusiveElec{true, true, false, true, false, true};
     const TBGXSubsidyApply premium{false, true, false, true, false, true};
 
     // Germany: feed-in tariff bands and bonuses (euro cent per kWh).
@@ -179,7 +182,7 @@ void fillSubsidy(TBGXSubsidy& s) {
     s.SubGerDNawaro = 0, s.SubGerDManure = 0, s.SubGerDResidues = 0, s.SubGerDTechnology = 0;
     s.SubGerGas350 = 2, s.SubGerGas700 = 1, s.SubGerCHPBonus = 3;
     s.SubGerInvHeatNetwork = 1.0;
-    s.SubGerApply = inclusive;
+    s.SubGerApply = inclusiveElec;
 
     s.SubNetYears = 12;
     s.SubNetApply = inclusive;
@@ -199,7 +202,7 @@ void fillSubsidy(TBGXSubsidy& s) {
 
     s.SubItaSizeCrit = 1000, s.SubItaFundSmall = 0.28, s.SubItaFundLarge = 0.18, s.SubItaPeriodSmall = 15;
     s.SubItaPeriodLarge = 15;
-    s.SubItaApply = inclusive;
+    s.SubItaApply = inclusiveElec;
 
     s.SubEstCInvBasic = 30, s.SubEstCInvYoung = 10, s.SubEstCInvLessFavArea = 5, s.SubEstCInvMax = 500000;
     s.SubEstCElec = 0.054, s.SubEstTElec = 12;
