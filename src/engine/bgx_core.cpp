@@ -4,7 +4,9 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -42,6 +44,19 @@ void checkSection(const char* section) {
     if (raised != 0) {
         std::feclearexcept(kFaultFlags);
         throw TBGXArithmeticError(section, raised);
+    }
+}
+
+// A NaN or infinite input passes through quiet arithmetic without raising a flag; no such value may
+// reach the results. The outputs are one run of doubles from Biomass_total_input_m3 to dummycalc.
+void checkOutputsFinite(const TBGXUserData& ud) {
+    const size_t first = offsetof(TBGXUserData, Biomass_total_input_m3);
+    const size_t last = offsetof(TBGXUserData, dummycalc);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&ud);
+    for (size_t at = first; at < last; at += sizeof(double)) {
+        double v;
+        std::memcpy(&v, bytes + at, sizeof v);
+        if (!std::isfinite(v)) throw TBGXArithmeticError("results", FE_INVALID);
     }
 }
 
@@ -124,6 +139,7 @@ bool dmCalcBGX(TBGXUserData& userData) {
     checkSection("financial projection");
     run.yearlySummary();
     checkSection("yearly summary");
+    checkOutputsFinite(userData);
 
     userData.dummycalc += 1;
     return true;

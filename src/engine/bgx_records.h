@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace fmx {
 
@@ -386,6 +387,7 @@ struct TBGXUserData {
     int32_t Tcashflow = 0; // exploitation period, years
 
     // ---- Outputs ----
+    // Only doubles from here to dummycalc: the run checks them as one block.
     double Biomass_total_input_m3 = 0, Biomass_total_output_m3 = 0, Biomass_total_input_ton = 0,
            Biomass_total_output_ton = 0;
     double Dry_matter_input = 0, Dry_matter_output = 0, Organic_dry_matter_input = 0,
@@ -502,5 +504,7 @@ struct TBGXUserData {
 
     double dummycalc = 0; // raised by 1 at the end of every completed run
 };
+
+static_assert(std::is_standard_layout_v<TBGXUserData>);
 
 } // namespace fmx

@@ -171,3 +171,32 @@ TEST_F(EngineTest, AllHundredAndOneLinesAreUsed) {
     ASSERT_TRUE(dmCalcBGX(gUserData));
     EXPECT_DOUBLE_EQ(gUserData.Biomass_total_input_ton, 10100);
 }
+
+TEST_F(EngineTest, NonFiniteInputsNeverGiveASuccessfulRun) {
+    struct Case {
+        const char* what;
+        void (*spoil)();
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    static double value;
+    value = nan;
+    const Case cases[] = {
+        {"NaN substrate mass", [] { gUserData.substrates_mix[0].Msub_i = value; }},
+        {"NaN engine count", [] { gUserData.n_engine = value; }},
+        {"NaN electricity price", [] { gUserData.energy_production_relpriceelec = value; }},
+        {"NaN land price", [] { gUserData.Land_C1_user = value; }},
+        {"infinite extra investment",
+         [] { gUserData.INVuser_amount = std::numeric_limits<double>::infinity(); }},
+        {"NaN inflation", [] { gAdminVars.PERInflation = value; }},
+        {"NaN subsidy price",
+         [] {
+             gUserData.financial_aspects_country = 3;
+             gUserData.subnetelec = value;
+         }},
+    };
+    for (const Case& c : cases) {
+        testdata::fillGlobals();
+        c.spoil();
+        EXPECT_THROW(dmCalcBGX(gUserData), TBGXCalcError) << c.what;
+    }
+}
