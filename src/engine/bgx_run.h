@@ -75,7 +75,7 @@ public:
     int nLines = 0;                                  // used lines of the mix
     std::array<int, kBGXSubstrateCount> lineEntry{}; // matched database index per used line
     double M_t = 0, Vin_m3 = 0, G_Nm3 = 0, CH4_Nm3 = 0, ODM_t = 0, DM_t = 0;
-    double P_t = 0, K_t = 0, Norg_t = 0, Nmin_t = 0, sludge_t = 0, purchase_eur = 0;
+    double P_t = 0, K_t = 0, Norg_t = 0, Nmin_t = 0, sludge_t = 0;
     double Gflow_Nm3h = 0, methanePct = 0, Gmass_t = 0;
     double Mout_t = 0, Vout_m3 = 0, ODMout_t = 0, DMout_t = 0, NminOut_t = 0, NorgOut_t = 0;
     double DMoutPct = 0;
@@ -125,7 +125,7 @@ public:
     double Ld = 0;
 
     // Section 12: yearly costs per case and interest during construction.
-    double digestateExport_eur = 0, dieselCost_eur = 0, personnelHours = 0, personnelCost_eur = 0;
+    double purchase_eur = 0, digestateExport_eur = 0, dieselCost_eur = 0, personnelHours = 0, personnelCost_eur = 0;
     std::array<double, kCaseCount> heatBought_MJ{}, heatCost{}, elecCost{}, maintenance{}, Ic{};
 
     // Section 13: subsidy streams, revenues and financing.

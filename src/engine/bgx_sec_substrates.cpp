@@ -27,7 +27,7 @@ void BGXRun::substratesAndBiogas() {
     }
 
     M_t = Vin_m3 = G_Nm3 = CH4_Nm3 = ODM_t = DM_t = 0;
-    P_t = K_t = Norg_t = Nmin_t = sludge_t = purchase_eur = 0;
+    P_t = K_t = Norg_t = Nmin_t = sludge_t = 0;
     for (int i = 0; i < nLines; ++i) {
         const TBGXSubstrate_mix& line = mix[static_cast<size_t>(i)];
         const TBGXSubstrate& e = A.Substrates[static_cast<size_t>(lineEntry[static_cast<size_t>(i)])];
@@ -51,7 +51,6 @@ void BGXRun::substratesAndBiogas() {
         Norg_t += msub * e.Nitrogen / 100;
         Nmin_t += msub * e.Min_Nitrogen / 100;
         sludge_t += msub * e.PER_slib_i / 100;
-        purchase_eur += msub * line.RELcost_i;
     }
     Gflow_Nm3h = G_Nm3 / A.Tchp;
     methanePct = G_Nm3 > 0 ? CH4_Nm3 / G_Nm3 * 100 : 0;
