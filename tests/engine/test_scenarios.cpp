@@ -1,0 +1,264 @@
+// Whole runs of three farms, each under another subsidy scheme. Every expected figure is worked out
+// by hand below from the fixture's numbers (written here as literals), step by step, so that a fault
+// anywhere along the chain from substrates to net present value shows up as a wrong key figure.
+#include "bgx_case_fields.h"
+#include "engine_test_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+using namespace fmx;
+using fmx::testing::EngineTest;
+
+namespace {
+
+constexpr double kExact = 1e-9; // relative tolerance of an exact re-derivation
+
+#define EXPECT_REL(actual, expected)                                                                         \
+    EXPECT_NEAR((actual), (expected), kExact* std::max(1.0, std::fabs(expected))) << #expected
+
+// Retention-time factor for a retention time x days above the recommended one (capped at 20).
+double rtFactor(double x) {
+    const double t = 40 + std::min(x, 20.0);
+    return -0.0001 * t * t + 0.0126 * t + 0.6549;
+}
+
+// Price correction of a component priced in 2009 (2 % inflation, calculation year 2011).
+constexpr double kFrom2009 = 1.02 * 1.02; // 1.0404
+// Grid connections are priced from the 2010 offer.
+constexpr double kFrom2010 = 1.02;
+
+// The fixture's financing terms, shared by every scenario.
+constexpr double kInterest = 0.05;   // 5 %
+constexpr double kLoanYears = 10;    // years
+constexpr double kEquityShare = 0.2; // 20 %
+constexpr double kWorkCapital = 0.02;
+constexpr double kInsurance = 0.005; // 0.5 % of the financed amount
+constexpr double kDeprYears = 12;
+constexpr int kYears = 20;         // exploitation period
+constexpr double kEsc = 1.02;      // every escalation and inflation of the fixture is 2 %/year
+constexpr double kTax = 0.25;      // 25 % on profit
+constexpr double kDiscount = 1.03; // 1 + (5 % interest - 2 % inflation)
+
+// Interest during construction: six months, payments of 30 / 40 / 30 % at 0 / 50 / 100 % of the
+// period, 80 % borrowed; the first payment also carries land and advice.
+double constructionInterest(double land, double advise, double depreciable) {
+    const double perMonth = (1 - kEquityShare) * kInterest / 12;
+    return (land + advise + 0.3 * depreciable) * perMonth * 6 + 0.4 * depreciable * perMonth * 3 +
+           0.3 * depreciable * perMonth * 0;
+}
+
+double annuity(double loan) {
+    return loan * kInterest / (1 - std::pow(1 + kInterest, -kLoanYears));
+}
+
+// The first-year figures of one case from which its projection grows.
+struct HandCase {
+    double advise, depreciable, land, startup, workcap, constrInterest, investSubsidy;
+    double loan, annuity, deprYear;
+    double sales;                       // first-year energy sales
+    std::function<double(int)> subsidy; // subsidy revenue of operating year y
+    double biomass, digestate, elec, heat, diesel, personnel, insurance, maintenance, costuser;
+};
+
+// Net present value of the 22-row projection, from the rules of the projection written out again:
+// the construction year pays equipment, land, advice, stock and construction interest out of equity,
+// loan and investment subsidy; each operating year earns sales and subsidy and pays its grown costs,
+// the annuity and the tax on the cumulative result; the last year sells the land.
+double handNpv(const HandCase& c) {
+    double npv = 0;
+    // Year 0: depreciation of the advice and the construction interest make a loss, so no tax.
+    const double cash0 =
+        c.investSubsidy + c.loan - (c.depreciable + c.land + c.advise) - c.workcap - c.constrInterest;
+    npv += cash0;
+    double cumulative = -(c.advise + c.constrInterest);
+    double loanLeft = c.loan;
+    double stock = c.workcap;
+    double biomassCash = 0;
+    for (int y = 1; y <= kYears; ++y) {
+        const double g = std::pow(kEsc, y - 1);
+        const double revenue = c.sales * g + c.subsidy(y);
+        // The stock bought in year 0 grows with the biomass prices and is charged in year 1.
+        const double biomassCost = (c.biomass - kEsc * c.workcap + c.workcap) * g;
+        const double grown = (c.digestate + c.elec + c.heat + c.diesel + c.personnel + c.insurance +
+                              c.maintenance + c.costuser) *
+                             g;
+        const double interest = y <= kLoanYears ? kInterest * loanLeft : 0;
+        const double amortisation = y <= kLoanYears ? c.annuity - interest : 0;
+        loanLeft = y <= kLoanYears ? loanLeft - amortisation : 0;
+        const double depreciation = y <= kDeprYears ? c.deprYear : 0;
+        const double startup = y == 1 ? c.startup : 0;
+        const double result = revenue - biomassCost - grown - depreciation - interest - startup;
+        const double before = cumulative;
+        cumulative += result;
+        const double tax = cumulative <= 0 ? 0 : (before > 0 ? result : cumulative) * kTax;
+
+        stock *= kEsc;
+        if (y == 1)
+            biomassCash = c.biomass;
+        else if (y < kYears)
+            biomassCash *= kEsc;
+        else // the stock is used up in the last year
+            biomassCash = (biomassCash - stock / kEsc) * kEsc;
+        const double landSale = y == kYears ? c.land : 0;
+        const double cash =
+            revenue + landSale - biomassCash - grown - interest - startup - tax - amortisation;
+        npv += cash / std::pow(kDiscount, y);
+    }
+    return npv;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// 1. The dairy farm of the fixture with a CHP only, under the German feed-in tariff (manure and CHP
+//    bonus). Digestate is exported at 3 euro/t.
+// ---------------------------------------------------------------------------------------------------
+TEST_F(EngineTest, ScenarioGermanDairyFarmWithChpOnly) {
+    gUserData.financial_aspects_country = 2;
+    gUserData.subgerapplymanure = true;
+    gUserData.subgerapplychp = true;
+    gUserData.biomass_relcost_dig = 3;
+    ASSERT_TRUE(dmCalcBGX(gUserData));
+    const TBGXUserData& u = gUserData;
+
+    // Biogas: 10000 t cattle slurry and 3000 t maize silage, 60 days in the digester.
+    const double odm_slurry = 10000 * 6.8 / 100;                 // 680 t
+    const double odm_maize = 3000 * 31.5 / 100;                  // 945 t
+    const double rt_slurry = rtFactor(60 - 30);                  // capped at +20 days: 1.0509
+    const double rt_maize = rtFactor(60 - 50);                   // +10 days: 1.0349
+    const double gas_slurry = odm_slurry * 370 * rt_slurry;      // 264406.44 Nm3
+    const double gas_maize = odm_maize * 650 * rt_maize;         // 635687.325 Nm3
+    const double biogas = gas_slurry + gas_maize;                // 900093.765 Nm3/year
+    const double methane = gas_slurry * 0.55 + gas_maize * 0.52; // 475980.951 Nm3/year
+    EXPECT_REL(u.Biogas_nm3, biogas);
+    EXPECT_REL(u.Methane, methane);
+
+    // Mass balance: the biogas leaves 0.00072 t per Nm3 of methane and 0.001986 t per Nm3 of the rest.
+    const double gas_t = methane * 0.00072 + (biogas - methane) * 0.001986; // 1184.994 t
+    const double digestate_t = 13000 - gas_t;                               // 11815.006 t (1 t/m3)
+    EXPECT_REL(u.Biomass_total_output_ton, digestate_t);
+
+    // CHP: methane energy, fuel power with 10 % overcapacity, one engine of at most 2500 kW fuel.
+    const double energy_MJ = methane * 35.8;                   // 17040118 MJ
+    const double fuel_kW = energy_MJ / (3.6 * 8000);           // 591.671 kW
+    const double fuelCap_kW = 1.1 * fuel_kW;                   // 650.838 kW: one engine
+    const double etaEl = std::pow(fuelCap_kW, 0.074) * 0.2335; // 0.377124
+    const double pEngine_kW = etaEl * fuelCap_kW;              // 245.446 kW electric
+    const double elec_kWh = energy_MJ * etaEl / 3.6;           // 1785064.7 kWh/year
+    const double heat_MJ = energy_MJ * (0.85 - etaEl);         // 8057867 MJ/year
+    const double pAvg_kW = etaEl * fuel_kW;                    // 223.133 kW
+    EXPECT_EQ(u.n_engine, 1);
+    EXPECT_REL(u.PEReff_chp_elec, etaEl);
+    EXPECT_REL(u.Pchp_el, pEngine_kW);
+    EXPECT_REL(u.Electric_energy_prod_CHP, elec_kWh);
+    EXPECT_REL(u.Heat_prod_CHP, heat_MJ);
+
+    // Volumes: input 10000 m3 slurry + 4285.71 m3 maize; digester for 60 days of the mean flow.
+    const double vIn_m3 = 10000 / 1.0 + 3000 / 0.7;                       // 14285.714 m3
+    const double digester_m3 = (vIn_m3 + digestate_t) / 2 * (60.0 / 365); // 2145.265 m3
+    // Storage to build: maize for 12 months in a trench, slurry for 6 months in concrete beyond the
+    // 2000 m3 there already are, digestate for 6 months in concrete.
+    const double maizeStore_m3 = 12.0 / 12 * 3000 / 0.7;     // 4285.714 m3
+    const double slurryStore_m3 = 6.0 / 12 * 10000 - 2000;   // 3000 m3
+    const double digStore_m3 = 6.0 / 12 * digestate_t;       // 5907.503 m3
+    const double concrete_m3 = slurryStore_m3 + digStore_m3; // 8907.503 m3, stirred
+    const double site_m2 =
+        ((digStore_m3 + slurryStore_m3) / 3700 * 961 + digester_m3 / 2500 * 784 + maizeStore_m3 / 4) *
+        1.15; // 4666.386 m2
+
+    // Investment of the CHP case, component by component (2009 prices raised by 4.04 %).
+    const double digester = (std::pow(digester_m3, 0.7) * 1500 + 50000) * kFrom2009;     // 387238.7 euro
+    const double trench = (40 * maizeStore_m3 + 10000) * kFrom2009;                      // 188758.3 euro
+    const double slurryTank = (std::pow(slurryStore_m3, 0.8) * 230 + 20000) * kFrom2009; // 165560.2 euro
+    const double digTank = (std::pow(digStore_m3, 0.8) * 230 + 20000) * kFrom2009;       // 269723.2 euro
+    const double storage = trench + slurryTank + digTank;                                // 624041.6 euro
+    const double shovel = 5 * 13000 * kFrom2009;                                         // 67626 euro
+    const double civil =
+        (300 * 100 + 0.1 * site_m2 * 30 + (digester_m3 + slurryStore_m3 + digStore_m3) * 10 / 12) *
+        kFrom2009;                                                   // 55359.5 euro
+    const double chp = std::pow(pEngine_kW, 0.7) * 6440 * kFrom2009; // 315541.1 euro
+    // Feed-in cable of 200 m in the 500 kW class (223 kW average); no separate consumption connection.
+    const double grid = (60 * 200 + 25000) * kFrom2010; // 37740 euro
+    const double user = 10000;
+    const double land = site_m2 * 30000 / 10000;                                 // 13999.2 euro
+    const double base = digester + storage + shovel + civil + chp + grid + user; // 1497546.9 euro
+    const double advise = 0.01 * base + 20000;                                   // 34975.5 euro
+    const double engineering = (5 + (0.0001 * 13000 + 1) + 3) * base / 100;      // 10.3 %: 154247.3 euro
+    const double total = land + advise + (base + engineering) * 100 / 93;        // 1825097.4 euro
+    const double contingency = (total - advise - land) * 0.05;                   // 88806.1 euro
+    const double startup = (total - advise - land) * 0.02;                       // 35522.5 euro
+    const double depreciable = base + engineering + contingency;                 // 1740600.3 euro
+    EXPECT_REL(u.CHP_CHP, chp);
+    EXPECT_REL(u.Storage_CHP, storage);
+    EXPECT_REL(u.Electric_network_CHP, grid);
+    EXPECT_REL(u.Contingency_CHP, contingency);
+    EXPECT_EQ(u.Subsidy_CHP, 0); // the German investment subsidy is for heat networks only
+    EXPECT_REL(u.Total_CHP, total);
+
+    // First-year revenue: 223 kW average lies 150 kW in band A and the rest in band B.
+    const double shareA = 150 / pAvg_kW; // 0.672245
+    const double shareB = 1 - shareA;
+    const double tariff = ((11.67 + 7 + 4) * shareA + (9.18 + 7 + 1) * shareB + 3) / 100; // 0.238706 euro/kWh
+    const double sales = elec_kWh * 0.10;                                                 // 178506.5 euro
+    const double subsidy = tariff * elec_kWh - sales; // 247599.6 euro: the tariff includes the market price
+    EXPECT_REL(u.in_electricity_chp, sales);
+    EXPECT_REL(u.in_subsidy_electricity_chp, subsidy);
+    EXPECT_REL(u.in_total_chp, tariff * elec_kWh); // 426106.1 euro
+
+    // Yearly costs of the CHP case.
+    const double heatUse_MJ = (13000 * 1000 / 31536000.0 + digester_m3 * 1000 * 0.006 / 86400) * 4.0 *
+                              (38 - 10) * 8760 * 3.6; // 1982190.5 MJ, well below the CHP heat
+    ASSERT_LT(heatUse_MJ, heat_MJ);                   // so no heat is bought
+    EXPECT_REL(u.Thermal_energy_use_CHP, heatUse_MJ);
+    const double elecUse_kWh = 0.25 * 8760 * 0.002 * concrete_m3                        // stirring the tanks
+                               + 0.5 * 8000 * 0.0005 * 13000                            // feeding
+                               + heatUse_MJ * 9.81 * 10 / (1000 * 3.6 * 0.6 * 4.2 * 10) // heating water
+                               + 0.5 * 8760 * 0.004 * digester_m3; // stirring the digester: 104743.3 kWh
+    EXPECT_REL(u.Electric_energy_use_CHP, elecUse_kWh);
+    const double chpMaint =
+        ((0.002 * pEngine_kW + 1) / pEngine_kW + pEngine_kW * 0.01) * 8000;               // 19684.3 euro
+    const double maintenance = 0.02 * digester + chpMaint + (1000 + 400) + 0.05 * shovel; // 32210.4 euro
+    const double personnel = 13000 / 1000.0 * 52 * 30; // 13 h/week: 20280 euro
+    const double financed =
+        total + kWorkCapital * total + constructionInterest(land, advise, depreciable); // 1879984.8 euro
+    const double loan = (1 - kEquityShare) * financed;                                  // 1503987.9 euro
+    const HandCase chpCase{advise,
+                           depreciable,
+                           land,
+                           startup,
+                           kWorkCapital * total,
+                           constructionInterest(land, advise, depreciable),
+                           0,
+                           loan,
+                           annuity(loan),
+                           depreciable / kDeprYears,
+                           sales,
+                           [&](int y) { return tariff * elec_kWh - std::pow(kEsc, y - 1) * elec_kWh * 0.10; },
+                           3000 * 35.0,        // maize at 35 euro/t
+                           digestate_t * 3,    // digestate export
+                           elecUse_kWh * 0.12, // electricity bought
+                           0,                  // no heat bought
+                           0.3 * 13000 * 1.2,  // diesel of the shovel
+                           personnel,
+                           kInsurance * financed,
+                           maintenance,
+                           5000};
+    // The constant first-year income (the tariff is paid whatever the market price) carries the loan;
+    // the cash flow turns positive once the loan is repaid in year 10.
+    const double npv = handNpv(chpCase); // +236416.8 euro
+    EXPECT_REL(u.finance_npv_chp, npv);
+    EXPECT_GT(u.finance_npv_chp, 0) << "the German tariff makes the dairy farm pay";
+
+    // Simple payback: investment over the yearly margin before depreciation.
+    const double costOfFinancing =
+        (constructionInterest(land, advise, depreciable) + kLoanYears * chpCase.annuity - loan) /
+        kLoanYears;                                        // 46213.1 euro
+    const double yearlyDepr = (total - land) / kDeprYears; // 150924.9 euro
+    const double yearlyCosts = yearlyDepr + costOfFinancing + chpCase.biomass + maintenance + chpCase.elec +
+                               chpCase.diesel + personnel + chpCase.insurance + chpCase.digestate +
+                               5000; // 421722.4 euro
+    // 1825097.4 / (426106.1 - 421722.4 + 150924.9): 11.75 years
+    EXPECT_REL(u.simply_payback_time_chp, total / (tariff * elec_kWh - yearlyCosts + yearlyDepr));
+}
