@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 
 using namespace fmx;
 using fmx::testing::EngineTest;
@@ -261,4 +262,184 @@ TEST_F(EngineTest, ScenarioGermanDairyFarmWithChpOnly) {
                                5000; // 421722.4 euro
     // 1825097.4 / (426106.1 - 421722.4 + 150924.9): 11.75 years
     EXPECT_REL(u.simply_payback_time_chp, total / (tariff * elec_kWh - yearlyCosts + yearlyDepr));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// 2. A mixed cattle and pig farm that sells heat to a neighbour 400 m away and separates its
+//    digestate, under the Dutch scheme (16 cent per kWh delivered to the grid, for 12 years).
+// ---------------------------------------------------------------------------------------------------
+TEST_F(EngineTest, ScenarioDutchPlantWithHeatDeliveryAndSeparation) {
+    TBGXUserData& in = gUserData;
+    in.substrates_mix[0] = {"Cattle slurry", 1, 8000, 0};
+    in.substrates_mix[1] = {"Pig slurry", 1, 4000, 0};
+    in.substrates_mix[2] = {"Maize silage", 4, 2500, 35};
+    in.Trt_user = 45;
+    in.Apply_heat = true;
+    in.Lheatdeliv = 400;
+    in.Pheatdeliv_average = 80;
+    in.Pheatdeliv_peak = 150;
+    in.HeatNetwork_Complex = 50;
+    in.Apply_sep = true;
+    in.biomass_relcost_thickfrac = 5;
+    in.biomass_relcost_liqfrac = 2;
+    in.financial_aspects_country = 3;
+    in.subnetelec = 0.16;
+    ASSERT_TRUE(dmCalcBGX(gUserData));
+    const TBGXUserData& u = gUserData;
+
+    // Biogas at 45 days: cattle slurry 15 days, pig slurry 20 days above and maize 5 days below the
+    // recommended retention time.
+    const double gas_cattle = 8000 * 6.8 / 100 * 370 * rtFactor(45 - 30); // 544 t ODM x 1.0454: 210418.1
+    const double gas_pig = 4000 * 4.8 / 100 * 420 * rtFactor(45 - 25);    // 192 t ODM x 1.0509: 84744.6
+    const double gas_maize = 2500 * 31.5 / 100 * 650 * rtFactor(45 - 50); // 787.5 t ODM x 0.9734: 498259.1
+    const double biogas = gas_cattle + gas_pig + gas_maize;               // 793421.8 Nm3/year
+    const double methane = gas_cattle * 0.55 + gas_pig * 0.60 + gas_maize * 0.52; // 425671.5 Nm3/year
+    EXPECT_REL(u.Biogas_nm3, biogas);
+    EXPECT_REL(u.Methane, methane);
+
+    // Mass balance and the dry matter left in the digestate.
+    const double mass_t = 8000 + 4000 + 2500;                                // 14500 t
+    const double gas_t = methane * 0.00072 + (biogas - methane) * 0.001986;  // 1036.836 t
+    const double digestate_t = mass_t - gas_t;                               // 13463.164 t
+    const double dmOut_t = 8000 * 0.085 + 4000 * 0.06 + 2500 * 0.33 - gas_t; // 708.164 t
+    const double dmOut = dmOut_t / digestate_t;                              // 0.052600
+
+    // CHP.
+    const double energy_MJ = methane * 35.8;                   // 15239038 MJ
+    const double fuel_kW = energy_MJ / (3.6 * 8000);           // 529.133 kW
+    const double fuelCap_kW = 1.1 * fuel_kW;                   // 582.047 kW: one engine
+    const double etaEl = std::pow(fuelCap_kW, 0.074) * 0.2335; // 0.374019
+    const double pEngine_kW = etaEl * fuelCap_kW;              // 217.697 kW
+    const double elec_kWh = energy_MJ * etaEl / 3.6;           // 1583247.5 kWh/year
+    const double heat_MJ = energy_MJ * (0.85 - etaEl);         // 7253491 MJ/year
+    const double pAvg_kW = etaEl * fuel_kW;                    // 197.906 kW
+    EXPECT_EQ(u.n_engine, 1);
+    EXPECT_REL(u.PEReff_chp_elec, etaEl);
+    EXPECT_REL(u.Pchp_el, pEngine_kW);
+    // Without a biogas pipeline the CHP stays at the digester and burns no gas for a boiler.
+    EXPECT_REL(u.Electric_energy_prod_CHP_heat, elec_kWh);
+    EXPECT_REL(u.heat_prod_CHP_heat, heat_MJ);
+
+    // Separation: the digestate mass splits into a thick fraction of 25 % and a liquid fraction of
+    // 4 % dry matter.
+    const double thick_t = (dmOut - 0.04) * digestate_t / (0.25 - 0.04); // 807.80 t
+    const double liquid_t = digestate_t - thick_t;                       // 12655.37 t
+
+    // Storage: maize 12 months in a trench; slurry 6 months in concrete beyond the 2000 m3 there are;
+    // 10 % of the digestate buffered before the separator, the thick fraction (0.8 t/m3) in a trench
+    // and the liquid fraction in concrete, 6 months each.
+    const double vIn_m3 = 12000 + 2500 / 0.7;                                   // 15571.43 m3
+    const double digester_m3 = (vIn_m3 + digestate_t / 1.0) / 2 * (45.0 / 365); // 1789.80 m3
+    const double maizeStore_m3 = 2500 / 0.7;                                    // 3571.43 m3
+    const double slurryStore_m3 = 6.0 / 12 * 12000 - 2000;                      // 4000 m3
+    const double digStore_m3 = 6.0 / 12 * 0.1 * digestate_t / 1.0;              // 673.16 m3
+    const double thickStore_m3 = 6.0 / 12 * thick_t / 0.8;                      // 504.87 m3
+    const double liquidStore_m3 = 6.0 / 12 * liquid_t / 1.0;                    // 6327.68 m3
+    const double concrete_m3 = slurryStore_m3 + digStore_m3 + liquidStore_m3;   // 11000.84 m3
+    EXPECT_REL(u.Thick_fraction, thickStore_m3);
+    EXPECT_REL(u.Liq_fraction, liquidStore_m3);
+    const double site_m2 = ((digStore_m3 + liquidStore_m3 + slurryStore_m3) / 3700 * 961 +
+                            digester_m3 / 2500 * 784 + (maizeStore_m3 + thickStore_m3) / 4) *
+                           1.15; // 5103.24 m2
+
+    // Heat: digester, 400 m of pipe sized for 150 kW at 20 K and 1.5 m/s, the customer's 80 kW and the
+    // farm's own 20 kW.
+    const double heatDigester_MJ = (mass_t * 1000 / 31536000 + digester_m3 * 1000 * 0.006 / 86400) * 4.0 *
+                                   (38 - 10) * 8760 * 3.6;                                     // 2063003 MJ
+    const double pipe_mm = 2000 * std::sqrt(150 / (1000 * 4.0 * 1.5 * std::numbers::pi * 20)); // 39.894 mm
+    const double pipeLoss_MJ = (0.0002 * pipe_mm + 0.01) * 400 * 8000 * 3.6;                   // 207116 MJ
+    const double heatUse_MJ = heatDigester_MJ + pipeLoss_MJ;                                   // 2270119 MJ
+    const double demand_MJ = (20 + 80) * 8760 * 3.6;                                           // 3153600 MJ
+    ASSERT_GT(heat_MJ - heatUse_MJ, demand_MJ); // so the whole demand is sold
+    const double heatSold_MJ = demand_MJ;
+    EXPECT_REL(u.Thermal_energy_use_CHP_heat, heatUse_MJ);
+
+    // Electricity: tanks, feeding, heating water, digester stirring and the separator.
+    const double elecUse_kWh = 0.25 * 8760 * 0.002 * concrete_m3 + 0.5 * 8000 * 0.0005 * mass_t +
+                               heatDigester_MJ * 9.81 * 10 / (1000 * 3.6 * 0.6 * 4.2 * 10) +
+                               0.5 * 8760 * 0.004 * digester_m3 + 1.5 * digestate_t; // 130966.6 kWh
+    EXPECT_REL(u.Electric_energy_use_CHP_heat, elecUse_kWh);
+
+    // Investment of the CHP-with-heat case.
+    const double digester = (std::pow(digester_m3, 0.7) * 1500 + 50000) * kFrom2009; // 347314.5 euro
+    const double storage = ((40 * maizeStore_m3 + 10000) + (std::pow(slurryStore_m3, 0.8) * 230 + 20000) +
+                            (std::pow(digStore_m3, 0.8) * 230 + 20000) + (40 * thickStore_m3 + 10000) +
+                            (std::pow(liquidStore_m3, 0.8) * 230 + 20000)) *
+                           kFrom2009;                            // 741858.6 euro
+    const double separator = (40 * dmOut_t + 40000) * kFrom2009; // 71087.0 euro
+    const double heatNetwork =
+        std::exp(0.01 * pipe_mm) * (100 * 50.0 / 100 + 150) * 400 * kFrom2009; // 124036.3 euro
+    const double chp = std::pow(pEngine_kW, 0.7) * 6440 * kFrom2009;           // 290123.1 euro
+    const double shovel = 5 * mass_t * kFrom2009;                              // 75429 euro
+    const double civil =
+        (300 * 100 + 0.1 * site_m2 * 30 + (digester_m3 + slurryStore_m3 + digStore_m3) * 10 / 12) *
+        kFrom2009; // 52743.6 euro
+    ASSERT_GT(pAvg_kW, 128);
+    ASSERT_LT(pAvg_kW, 500);
+    const double grid = (60 * 200 + 25000) * kFrom2010; // feed-in in the 500 kW class
+    const double land = site_m2 * 30000 / 10000;        // 15309.7 euro
+    const double base =
+        digester + storage + separator + heatNetwork + chp + shovel + civil + grid + 10000; // 1750332.0 euro
+    const double advise = 0.01 * base + 20000;                                              // 37503.3 euro
+    const double engineering = (5 + (0.0001 * mass_t + 1) + 3) * base / 100;                // 182909.7 euro
+    const double total = land + advise + (base + engineering) * 100 / 93;                   // 2131567.6 euro
+    const double contingency = (total - advise - land) * 0.05;                              // 103937.7 euro
+    const double startup = (total - advise - land) * 0.02;                                  // 41575.1 euro
+    const double depreciable = base + engineering + contingency;                            // 2037179.5 euro
+    EXPECT_REL(u.Digestate_treatment_CHP_Heat, separator);
+    EXPECT_REL(u.Heatnetwork_CHP_Heat, heatNetwork);
+    EXPECT_REL(u.Storage_CHP_Heat, storage);
+    EXPECT_EQ(u.Subsidy_CHP_Heat, 0); // the Dutch scheme gives no investment subsidy
+    EXPECT_REL(u.Total_CHP_Heat, total);
+
+    // First-year revenue: electricity and heat sales, and the subsidy on the electricity delivered
+    // (production minus own use), which includes the market price of all electricity produced.
+    const double sales = elec_kWh * 0.10;                // 158324.7 euro
+    const double heatSales = heatSold_MJ * 15 / 1000;    // 47304 euro
+    const double delivered_kWh = elec_kWh - elecUse_kWh; // 1452280.9 kWh
+    const double subsidy = delivered_kWh * 0.16 - sales; // 74040.2 euro
+    ASSERT_GT(delivered_kWh * (0.16 - 0.10), 0);
+    EXPECT_REL(u.in_electricity_chp_heat, sales);
+    EXPECT_REL(u.in_therm_energy_delivery_chp_heat, heatSales);
+    EXPECT_REL(u.in_subsidy_electricity_chp_heat, subsidy);
+    EXPECT_EQ(u.in_subsidy_heat_chp_heat, 0);
+    EXPECT_REL(u.in_total_chp_heat, sales + heatSales + subsidy);
+
+    // Yearly costs.
+    const double personnel_h =
+        mass_t / 1000 + (digestate_t - 5000) * (5 - 1) / (50000 - 5000); // 15.252 h/week
+    const double maintenance = 0.02 * digester + 0.03 * separator +
+                               ((0.002 * pEngine_kW + 1) / pEngine_kW + pEngine_kW * 0.01) * 8000 +
+                               (1000 + 400) + 0.05 * shovel;                       // 31718.8 euro
+    const double constrInterest = constructionInterest(land, advise, depreciable); // 21428.1 euro
+    const double financed = total + kWorkCapital * total + constrInterest;         // 2195627.0 euro
+    const double loan = (1 - kEquityShare) * financed;                             // 1756501.6 euro
+    const HandCase heatCase{advise, depreciable, land, startup, kWorkCapital * total, constrInterest, 0, loan,
+                            annuity(loan), depreciable / kDeprYears, sales + heatSales,
+                            // After 12 years the subsidy ends but the market price is still deducted.
+                            [&](int y) {
+                                return (y <= 12 ? 0.16 : 0) * delivered_kWh -
+                                       std::pow(kEsc, y - 1) * delivered_kWh * 0.10;
+                            },
+                            2500 * 35.0,
+                            thick_t * 5 + liquid_t * 2, // both fractions leave the farm
+                            elecUse_kWh * 0.12, 0, 0.3 * mass_t * 1.2, personnel_h * 52 * 30,
+                            kInsurance * financed, maintenance, 5000};
+    EXPECT_REL(u.INVsystem_chp_tpersonnel, personnel_h);
+    EXPECT_REL(u.out_maintenance_chp_heat, maintenance);
+    // The annuity outweighs the margin, and after the subsidy period the deduction of the market
+    // price drives the subsidy revenue below zero.
+    const double npv = handNpv(heatCase); // -2660881.8 euro
+    EXPECT_REL(u.finance_npv_chp_heat, npv);
+    EXPECT_LT(u.finance_npv_chp_heat, 0);
+
+    const double costOfFinancing =
+        (constrInterest + kLoanYears * heatCase.annuity - loan) / kLoanYears; // 53967.6 euro
+    const double yearlyDepr = (total - land) / kDeprYears;                    // 176354.8 euro
+    const double yearlyCosts = yearlyDepr + costOfFinancing + heatCase.biomass + maintenance + heatCase.elec +
+                               heatCase.diesel + heatCase.personnel + heatCase.insurance +
+                               heatCase.digestate + 5000; // 439598.7 euro
+    const double income = sales + heatSales + subsidy;    // 279668.9 euro
+    // 2131567.6 / (279668.9 - 439598.7 + 176354.8): 129.8 years
+    EXPECT_REL(u.simply_payback_time_chp_heat, total / (income - yearlyCosts + yearlyDepr));
 }
