@@ -443,3 +443,173 @@ TEST_F(EngineTest, ScenarioDutchPlantWithHeatDeliveryAndSeparation) {
     // 2131567.6 / (279668.9 - 439598.7 + 176354.8): 129.8 years
     EXPECT_REL(u.simply_payback_time_chp_heat, total / (income - yearlyCosts + yearlyDepr));
 }
+
+// ---------------------------------------------------------------------------------------------------
+// 3. A plant that upgrades its biogas and feeds it 1500 m away into an 8 bar grid, with a flare and
+//    pasteurisation, under the Polish scheme: brown certificates and an investment subsidy, with
+//    prices in zloty at 4 PLN per euro.
+// ---------------------------------------------------------------------------------------------------
+TEST_F(EngineTest, ScenarioPolishBiomethanePlant) {
+    TBGXUserData& in = gUserData;
+    in.substrates_mix[0] = {"Cattle slurry", 1, 6000, 0};
+    in.substrates_mix[1] = {"Maize silage", 4, 4000, 35};
+    in.substrates_mix[2] = {"Grass silage", 4, 1000, 30};
+    in.Trt_user = 40;
+    in.Apply_upgrade = true;
+    in.Lfeed_gas = 1500;
+    in.GasNetwork_Complex = 50;
+    in.Apply_torch = true;
+    in.Apply_past = true;
+    in.Mpast_user = 2000;
+    in.Past_Feed = 1;
+    in.financial_aspects_country = 6;
+    ASSERT_TRUE(dmCalcBGX(gUserData));
+    const TBGXUserData& u = gUserData;
+
+    // Biogas at 40 days: the slurry 10 days above, both silages 10 days below their recommendation.
+    const double gas_slurry = 6000 * 6.8 / 100 * 370 * rtFactor(40 - 30); // 408 t ODM x 1.0349: 156228.5
+    const double gas_maize = 4000 * 31.5 / 100 * 650 * rtFactor(40 - 50); // 1260 t ODM x 0.9429: 772235.1
+    const double gas_grass = 1000 * 31.0 / 100 * 600 * rtFactor(40 - 50); // 310 t ODM x 0.9429: 175379.4
+    const double biogas = gas_slurry + gas_maize + gas_grass;             // 1103843.0 Nm3/year
+    const double methane = gas_slurry * 0.55 + gas_maize * 0.52 + gas_grass * 0.53; // 580439.0 Nm3/year
+    EXPECT_REL(u.Biogas_nm3, biogas);
+    EXPECT_REL(u.Methane, methane);
+
+    const double mass_t = 6000 + 4000 + 1000;                               // 11000 t
+    const double gas_t = methane * 0.00072 + (biogas - methane) * 0.001986; // 1457.396 t
+    const double digestate_t = mass_t - gas_t;                              // 9542.604 t
+
+    // The CHP is sized even though this case does not use it.
+    const double energy_MJ = methane * 35.8;                   // 20779717 MJ
+    const double fuel_kW = energy_MJ / (3.6 * 8000);           // 721.518 kW
+    const double fuelCap_kW = 1.1 * fuel_kW;                   // 793.670 kW: one engine
+    const double etaEl = std::pow(fuelCap_kW, 0.074) * 0.2335; // 0.382702
+    EXPECT_EQ(u.n_engine, 1);
+    EXPECT_REL(u.PEReff_chp_elec, etaEl);
+    EXPECT_REL(u.Pchp_el, etaEl * fuelCap_kW);
+
+    // Volumes and storage: silages 12 months in a trench, slurry 6 months beyond the 2000 m3 there are,
+    // digestate 6 months, both in concrete.
+    const double vIn_m3 = 6000 + 5000 / 0.7;                              // 13142.86 m3
+    const double digester_m3 = (vIn_m3 + digestate_t) / 2 * (40.0 / 365); // 1243.04 m3
+    const double silageStore_m3 = 5000 / 0.7;                             // 7142.86 m3
+    const double slurryStore_m3 = 6.0 / 12 * 6000 - 2000;                 // 1000 m3
+    const double digStore_m3 = 6.0 / 12 * digestate_t;                    // 4771.30 m3
+    const double concrete_m3 = slurryStore_m3 + digStore_m3;              // 5771.30 m3
+    const double site_m2 =
+        ((digStore_m3 + slurryStore_m3) / 3700 * 961 + digester_m3 / 2500 * 784 + silageStore_m3 / 4) *
+        1.15; // 4225.69 m2
+
+    // Own heat: the digester and the pasteurisation of 2000 t of digestate at 70 degrees with 80 %
+    // heat recovery; the biomethane case burns that share of its methane.
+    const double heatDigester_MJ = (mass_t * 1000 / 31536000 + digester_m3 * 1000 * 0.006 / 86400) * 4.0 *
+                                   (38 - 10) * 8760 * 3.6;               // 1536893 MJ
+    const double heatPast_MJ = 2000 * 4.0 * (70 - 10) * (1 - 0.8) / 0.8; // 120000 MJ
+    const double heatUse_MJ = heatDigester_MJ + heatPast_MJ;             // 1656893 MJ
+    const double ownHeat = heatUse_MJ / energy_MJ;                       // 0.079736
+    EXPECT_REL(u.Thermal_energy_use_Biomethane, heatUse_MJ);
+
+    // Biomethane: 97 % methane, 98 % of the methane recovered; the rest of the gas after own heat.
+    const double biomethane = methane / 0.97 * 0.98;    // 586422.9 Nm3/year
+    const double sold_Nm3 = (1 - ownHeat) * biomethane; // 539663.9 Nm3/year
+    EXPECT_REL(u.Biometh_prod_Biomethane, sold_Nm3);
+    EXPECT_REL(u.flow_biomethane, biomethane / 8000);
+
+    // Compressor from 1.05 to 8 bar for the biomethane sold (W), with k = 1.2963.
+    const double k = 1.2963;
+    const double compressor_W = (std::pow(8 / 1.05, (k - 1) / k) - 1) * (sold_Nm3 / 31536000) *
+                                (1.013 / 1.05) * 1.05 * 100000 * (k / (k - 1)) / 0.7; // 6399.5 W
+    // Electricity: tanks, feeding, heating water, digester stirring, upgrading (type a below
+    // 662 Nm3/h of biogas, 0.25 kWh per Nm3) and compression.
+    ASSERT_LT(biogas / 8000, 662);
+    const double elecUse_kWh = 0.25 * 8760 * 0.002 * concrete_m3 + 0.5 * 8000 * 0.0005 * mass_t +
+                               heatDigester_MJ * 9.81 * 10 / (1000 * 3.6 * 0.6 * 4.2 * 10) +
+                               0.5 * 8760 * 0.004 * digester_m3 + 0.25 * biogas * (1 - ownHeat) +
+                               compressor_W * 8760 / 1000; // 380734.4 kWh
+    EXPECT_REL(u.Electric_energy_use_Biomethane, elecUse_kWh);
+
+    // Investment of the biomethane case.
+    const double digester = (std::pow(digester_m3, 0.7) * 1500 + 50000) * kFrom2009; // 280806.8 euro
+    const double storage = ((40 * silageStore_m3 + 10000) + (std::pow(slurryStore_m3, 0.8) * 230 + 20000) +
+                            (std::pow(digStore_m3, 0.8) * 230 + 20000)) *
+                           kFrom2009;                                                // 619200.1 euro
+    const double flare = (biogas / 8000 * 40 + 10000) * kFrom2009;                   // 16146.2 euro
+    const double pasteurisation = (20000 * 2000 / (8000 * 1.0) + 50000) * kFrom2009; // 57222 euro
+    const double heat_kW = heatUse_MJ / (3.6 * 8760);                                // 52.54 kW
+    ASSERT_LE(heat_kW, 100);                                                         // the smallest boiler
+    const double boiler = 150 * heat_kW * kFrom2009;                                 // 8199.3 euro
+    const double upgrading = (3000 * biogas / 8000 * (1 - ownHeat) + 600000) * kFrom2009; // 1020564.9 euro
+    // Pipe for 15 m/s at 8 bar (ground and air both at 10 degrees), then the grid connection priced
+    // between its 1 bar and 40 bar offers.
+    const double pipe_mm = 291.34 * std::sqrt(1.013 / 8 * biomethane / 8000 / 3600); // 14.793 mm
+    const double pipeline =
+        (pipe_mm * pipe_mm * 0.01 + 50 * 20.0 / 100 + 50 + pipe_mm) * 1500 * kFrom2009; // 120137.9 euro
+    const double gasConnection =
+        (compressor_W * 5 + 100000 + (300000 - 100000) * (8 - 1) / (40.0 - 1)) * kFrom2009; // 174677.8 euro
+    const double shovel = 5 * mass_t * kFrom2009;                                           // 57222 euro
+    const double civil =
+        (300 * 100 + 0.1 * site_m2 * 30 + (digester_m3 + slurryStore_m3 + digStore_m3) * 10 / 12) *
+        kFrom2009; // 50482.6 euro
+    ASSERT_LT(elecUse_kWh / 8760, 128);
+    const double grid = 10000 * kFrom2010;       // consumption connection of the 128 kW class, no cable
+    const double land = site_m2 * 30000 / 10000; // 12677.1 euro
+    const double base = digester + storage + flare + pasteurisation + shovel + civil + boiler + grid +
+                        upgrading + pipeline + gasConnection + 10000;             // 2424859.7 euro
+    const double advise = 0.01 * base + 20000;                                    // 44248.6 euro
+    const double engineering = (5 + (0.0001 * mass_t + 1) + 3) * base / 100;      // 244910.8 euro
+    const double beforeSubsidy = land + advise + (base + engineering) * 100 / 93; // 2927646.7 euro
+    const double contingency = (beforeSubsidy - advise - land) * 0.05;            // 143536.0 euro
+    const double startup = (beforeSubsidy - advise - land) * 0.02;                // 57414.4 euro
+    const double depreciable = base + engineering + contingency;                  // 2813306.6 euro
+    // Investment subsidy: 30 % of the investment without start-up, reckoned in zloty against the
+    // 0 to 4000000 PLN limits.
+    const double subsidy_PLN = (beforeSubsidy - startup) * 30 / 100 * 4; // 3444278.7 PLN
+    ASSERT_LT(subsidy_PLN, 4000000);
+    const double investSubsidy = subsidy_PLN / 4;       // 861069.7 euro
+    const double total = beforeSubsidy - investSubsidy; // 2066577.0 euro
+    EXPECT_REL(u.Gas_upgrade_Biomethane, upgrading);
+    EXPECT_REL(u.Gasnetwork_Biomethane, pipeline + gasConnection);
+    EXPECT_REL(u.Boiler_Biomethane, boiler);
+    EXPECT_REL(u.Electric_network_Biomethane, grid);
+    EXPECT_REL(u.Subsidy_Biomethane, investSubsidy);
+    EXPECT_REL(u.Total_Biomethane, total);
+
+    // First-year revenue: biomethane at 0.45 euro/Nm3 and brown certificates at 90 PLN, i.e.
+    // 22.5 euro, per thousand units sold.
+    const double sales = sold_Nm3 * 0.45;                 // 242848.7 euro
+    const double certificates = sold_Nm3 * 90 / 4 / 1000; // 12142.4 euro
+    EXPECT_REL(u.in_biomethane_biomethane, sales);
+    EXPECT_REL(u.in_subsidy_biomethane_biomethane, certificates);
+    EXPECT_REL(u.in_total_biomethane, sales + certificates);
+
+    // Yearly costs.
+    const double maintenance = 0.02 * digester + 0.02 * flare + 0.02 * boiler +
+                               ((500 + 200) + (1 + 2) * elecUse_kWh / 8760) // consumption connection
+                               + 0.05 * upgrading + 0.5 * compressor_W + 0.05 * shovel; // 64022.5 euro
+    const double workcap = kWorkCapital * beforeSubsidy;                                // 58552.9 euro
+    const double constrInterest = constructionInterest(land, advise, depreciable);      // 29271.6 euro
+    const double financed = beforeSubsidy + workcap + constrInterest - investSubsidy;   // 2154401.5 euro
+    const double loan = (1 - kEquityShare) * financed;                                  // 1723521.2 euro
+    const HandCase gasCase{
+        advise, depreciable, land, startup, workcap, constrInterest, investSubsidy, loan, annuity(loan),
+        (depreciable - investSubsidy) / kDeprYears, sales,
+        // Brown certificates for 15 years, their price rising by 1 % a year.
+        [&](int y) { return y <= 15 ? certificates * std::pow(1.01, y - 1) : 0; }, 4000 * 35.0 + 1000 * 30.0,
+        0, // the digestate stays on the farm
+        elecUse_kWh * 0.12,
+        0, // own heat from biogas
+        0.3 * mass_t * 1.2, mass_t / 1000 * 52 * 30, kInsurance * financed, maintenance, 5000};
+    EXPECT_REL(u.out_maintenance_biomethane, maintenance);
+    // The upgrading and the grid connection cost more to run than the gas earns.
+    const double npv = handNpv(gasCase); // -3430697.5 euro
+    EXPECT_REL(u.finance_npv_biomethane, npv);
+    EXPECT_LT(u.finance_npv_biomethane, 0);
+
+    const double costOfFinancing =
+        (constrInterest + kLoanYears * gasCase.annuity - loan) / kLoanYears; // 53778.9 euro
+    const double yearlyDepr = (total - land) / kDeprYears;                   // 171158.3 euro
+    const double yearlyCosts = yearlyDepr + costOfFinancing + gasCase.biomass + maintenance + gasCase.elec +
+                               gasCase.diesel + gasCase.personnel + gasCase.insurance + 5000; // 541539.9 euro
+    // 2066577.0 / (254991.2 - 541539.9 + 171158.3): -17.9 years, the plant never pays back
+    EXPECT_REL(u.simply_payback_time_biomethane, total / (sales + certificates - yearlyCosts + yearlyDepr));
+}
