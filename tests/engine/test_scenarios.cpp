@@ -5,6 +5,7 @@
 #include "engine_test_support.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -65,16 +66,23 @@ struct HandCase {
     double biomass, digestate, elec, heat, diesel, personnel, insurance, maintenance, costuser;
 };
 
-// Net present value of the 22-row projection, from the rules of the projection written out again:
+// The cash flows of years 0 to 20 and their present value, from the rules of the projection written
+// out again (year -1 has no cash flow):
 // the construction year pays equipment, land, advice, stock and construction interest out of equity,
 // loan and investment subsidy; each operating year earns sales and subsidy and pays its grown costs,
 // the annuity and the tax on the cumulative result; the last year sells the land.
-double handNpv(const HandCase& c) {
+struct HandProjection {
+    std::array<double, kYears + 1> cash{}; // year 0 first
     double npv = 0;
+};
+
+HandProjection handProjection(const HandCase& c) {
+    HandProjection p;
     // Year 0: depreciation of the advice and the construction interest make a loss, so no tax.
     const double cash0 =
         c.investSubsidy + c.loan - (c.depreciable + c.land + c.advise) - c.workcap - c.constrInterest;
-    npv += cash0;
+    p.cash[0] = cash0;
+    p.npv = cash0;
     double cumulative = -(c.advise + c.constrInterest);
     double loanLeft = c.loan;
     double stock = c.workcap;
@@ -108,9 +116,10 @@ double handNpv(const HandCase& c) {
         const double landSale = y == kYears ? c.land : 0;
         const double cash =
             revenue + landSale - biomassCash - grown - interest - startup - tax - amortisation;
-        npv += cash / std::pow(kDiscount, y);
+        p.cash[static_cast<size_t>(y)] = cash;
+        p.npv += cash / std::pow(kDiscount, y);
     }
-    return npv;
+    return p;
 }
 
 } // namespace
@@ -256,9 +265,16 @@ TEST_F(EngineTest, ScenarioGermanDairyFarmWithChpOnly) {
     };
     // The constant first-year income (the tariff is paid whatever the market price) carries the loan;
     // the cash flow turns positive once the loan is repaid in year 10.
-    const double npv = handNpv(chpCase); // +258910.5 euro
+    const HandProjection projection = handProjection(chpCase);
+    const double npv = projection.npv; // +258910.5 euro
     EXPECT_REL(u.finance_npv_chp, npv);
     EXPECT_GT(u.finance_npv_chp, 0) << "the German tariff makes the dairy farm pay";
+    // The internal rate of return (6.57 %) discounts these cash flows to nothing.
+    double atIrr = 0;
+    for (size_t y = 0; y < projection.cash.size(); ++y)
+        atIrr += projection.cash[y] / std::pow(1 + u.finance_irr_chp / 100, static_cast<double>(y));
+    EXPECT_GT(u.finance_irr_chp, 0);
+    EXPECT_NEAR(atIrr, 0, 1e-6 * total);
 
     // Simple payback: investment over the yearly margin before depreciation.
     const double costOfFinancing =
@@ -454,7 +470,7 @@ TEST_F(EngineTest, ScenarioDutchPlantWithHeatDeliveryAndSeparation) {
     EXPECT_REL(u.out_maintenance_chp_heat, maintenance);
     // The annuity outweighs the margin, and after the subsidy period the deduction of the market
     // price drives the subsidy revenue below zero.
-    const double npv = handNpv(heatCase); // -2646584.0 euro
+    const double npv = handProjection(heatCase).npv; // -2646584.0 euro
     EXPECT_REL(u.finance_npv_chp_heat, npv);
     EXPECT_LT(u.finance_npv_chp_heat, 0);
 
@@ -642,7 +658,7 @@ TEST_F(EngineTest, ScenarioPolishBiomethanePlant) {
     };
     EXPECT_REL(u.out_maintenance_biomethane, maintenance);
     // The upgrading and the grid connection cost more to run than the gas earns.
-    const double npv = handNpv(gasCase); // -3413364.6 euro
+    const double npv = handProjection(gasCase).npv; // -3413364.6 euro
     EXPECT_REL(u.finance_npv_biomethane, npv);
     EXPECT_LT(u.finance_npv_biomethane, 0);
 
