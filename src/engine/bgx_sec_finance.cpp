@@ -4,6 +4,7 @@
 #include "bgx_irr.h"
 #include "bgx_run.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace fmx {
@@ -56,6 +57,9 @@ CaseKind caseKind(const std::string& name) {
 }
 
 // Subsidy revenue of operating year y; gEnergy and gInfl are the escalations (1 + e/100)^(y - 1).
+// Where the subsidy price includes the market price, the market value is deducted, but a subsidy
+// never turns into a charge: once its period has ended, or when the market price has risen above
+// it, it is 0 and the energy is simply sold, as in the first year.
 double subsidyRevenue(const TBGXFinanceArgs& a, CaseKind kind, int y, double gEnergy, double gInfl) {
     const size_t f = static_cast<size_t>(y - 1);
     const TSubsidyRec& R1 = *a.R1;
@@ -63,28 +67,27 @@ double subsidyRevenue(const TBGXFinanceArgs& a, CaseKind kind, int y, double gEn
     const TSubsidyRec& R3 = *a.R3;
     const TSubsidyRec& R4 = *a.R4;
     const TSubsidyRec& R5 = *a.R5;
-    double v = 0;
+    auto inclusive = [](bool compl_, double subsidy, double marketValue) {
+        return compl_ ? std::max(subsidy - marketValue, 0.0) : subsidy;
+    };
     switch (kind) {
     case CaseKind::Chp:
-        v = R1.RELSubs * R1.CFsubs[f] * R1.Esubs;
-        if (R1.applySubsCompl) v -= gEnergy * R1.Esubs * a.relpriceelec;
-        break;
+        return inclusive(R1.applySubsCompl, R1.RELSubs * R1.CFsubs[f] * R1.Esubs,
+                         gEnergy * R1.Esubs * a.relpriceelec);
     case CaseKind::ChpHeat:
-        v = (R1.RELSubs * R1.CFsubs[f] + R2.RELSubs * R2.CFsubs[f]) * R2.Esubs;
-        if (R1.applySubsCompl) v -= gEnergy * R2.Esubs * a.relpriceelec;
-        v += R5.RELSubs * R5.CFsubs[f] * a.heatSold / 1000;
-        if (R5.applySubsCompl) v -= gInfl * a.heatSold / 1000 * a.relpricetherm;
-        break;
+        return inclusive(R1.applySubsCompl,
+                         (R1.RELSubs * R1.CFsubs[f] + R2.RELSubs * R2.CFsubs[f]) * R2.Esubs,
+                         gEnergy * R2.Esubs * a.relpriceelec) +
+               inclusive(R5.applySubsCompl, R5.RELSubs * R5.CFsubs[f] * a.heatSold / 1000,
+                         gInfl * a.heatSold / 1000 * a.relpricetherm);
     case CaseKind::Biomethane:
-        v = R3.Esubs * R4.RELSubs * R4.CFsubs[f];
-        if (R4.applySubsCompl) v -= gEnergy * R3.Esubs * a.relpricebiometh;
-        break;
+        return inclusive(R4.applySubsCompl, R3.Esubs * R4.RELSubs * R4.CFsubs[f],
+                         gEnergy * R3.Esubs * a.relpricebiometh);
     case CaseKind::Other:
-        v = R4.Esubs * R4.RELSubs * R4.CFsubs[f];
-        if (R4.applySubsCompl) v -= gEnergy * R4.Esubs * a.relpricebiometh;
         break;
     }
-    return v;
+    return inclusive(R4.applySubsCompl, R4.Esubs * R4.RELSubs * R4.CFsubs[f],
+                     gEnergy * R4.Esubs * a.relpricebiometh);
 }
 
 double ownInvestmentSubsidy(const TBGXFinanceArgs& a) {

@@ -150,11 +150,14 @@ TEST(Projection, SubsidyRevenuePerCase) {
     a.caseName = "chp";
     TBGX_Finance_Years rows = project(a);
     EXPECT_NEAR(rows[2].pro_rev_subsidy, 0.2 * 1000 - 1000 * 0.1, 1e-12);
-    EXPECT_NEAR(rows[3].pro_rev_subsidy, 0.2 * 0.5 * 1000 - g2 * 1000 * 0.1, 1e-12);
+    // Year 2: half the price is below the escalated market value; the subsidy is 0, not a charge.
+    ASSERT_LT(0.2 * 0.5 * 1000 - g2 * 1000 * 0.1, 0);
+    EXPECT_EQ(rows[3].pro_rev_subsidy, 0);
 
     a.caseName = "chp_heat";
     rows = project(a);
-    EXPECT_NEAR(rows[2].pro_rev_subsidy, (0.2 + 0.05) * 800 - 800 * 0.1 + 2 * 4 - 4 * 15, 1e-12);
+    // The inclusive heat subsidy (2 x 4 against a market value of 4 x 15) adds nothing.
+    EXPECT_NEAR(rows[2].pro_rev_subsidy, (0.2 + 0.05) * 800 - 800 * 0.1, 1e-12);
 
     a.caseName = "biomethane";
     rows = project(a);
@@ -164,6 +167,21 @@ TEST(Projection, SubsidyRevenuePerCase) {
     EXPECT_NEAR(rows[2].pro_rev_subsidy, 60 * 0.3, 1e-12);
     EXPECT_EQ(rows[1].pro_rev_subsidy, 0);
     EXPECT_EQ(rows[1].cas_inc_subsidy, 0); // no investment subsidy given
+}
+
+TEST(Projection, InclusiveSubsidyIsNotChargedAfterItsPeriod) {
+    // A tariff that includes the market price for 12 years: afterwards the energy is only sold.
+    Streams s;
+    s.R1.RELSubs = 0.16, s.R1.Esubs = 1000, s.R1.applySubsCompl = true;
+    for (int y = 1; y <= 20; ++y)
+        s.R1.CFsubs[static_cast<size_t>(y - 1)] = y <= 12 ? 1 : 0;
+    TBGXFinanceArgs a = plainArgs(s);
+    const TBGX_Finance_Years rows = project(a);
+    EXPECT_NEAR(rows[2].pro_rev_subsidy, 1000 * (0.16 - 0.10), 1e-12);
+    for (size_t r = 14; r < 22; ++r) {
+        EXPECT_EQ(rows[r].pro_rev_subsidy, 0) << "year " << r - 1;
+        EXPECT_GT(rows[r].pro_rev_total, 0);
+    }
 }
 
 TEST(Projection, EqualInterestAndInflationLeaveCashFlowsUndiscounted) {

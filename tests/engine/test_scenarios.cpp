@@ -454,7 +454,9 @@ TEST_F(EngineTest, ScenarioDutchPlantWithHeatDeliveryAndSeparation) {
         // After 12 years the subsidy ends but the market price is still deducted.
         .subsidy =
             [&](int y) {
-                return (y <= 12 ? 0.16 : 0) * delivered_kWh - std::pow(kEsc, y - 1) * delivered_kWh * 0.10;
+                // The inclusive price earns the difference to the market price, never less than 0.
+                return std::max(
+                    (y <= 12 ? 0.16 : 0) * delivered_kWh - std::pow(kEsc, y - 1) * delivered_kWh * 0.10, 0.0);
             },
         .biomass = 2500 * 35.0,
         .digestate = thick_t * 5 + liquid_t * 2, // both fractions leave the farm
