@@ -54,7 +54,9 @@ QString getExceptionText(int kind) {
     return rec.fDefText;
 }
 
-void setExceptionTextTranslator(TExceptionTextTranslator translator) { gTranslator.store(translator); }
+void setExceptionTextTranslator(TExceptionTextTranslator translator) {
+    gTranslator.store(translator);
+}
 
 void registerShellExceptions() {
     if (tdek_OngeldigeParameter != -1) return;
@@ -62,17 +64,23 @@ void registerShellExceptions() {
                  QStringLiteral("Invalid parameter"));
     regException(tdek_NoRights, QStringLiteral("tdek_NoRights"),
                  QStringLiteral("Not enough rights for the action"));
-    regException(tdek_DataDirFailure, QStringLiteral("tdek_DataDirFailure"), QStringLiteral("Data directory"));
+    regException(tdek_DataDirFailure, QStringLiteral("tdek_DataDirFailure"),
+                 QStringLiteral("Data directory"));
 }
 
-TBaseDataError::TBaseDataError(int kind) : fKind(kind) { build(); }
+TBaseDataError::TBaseDataError(int kind) : fKind(kind) {
+    build();
+}
 
-TBaseDataError::TBaseDataError(int kind, const QString& message) : fKind(kind), fMessage(message) { build(); }
+TBaseDataError::TBaseDataError(int kind, const QString& message) : fKind(kind), fMessage(message) {
+    build();
+}
 
 void TBaseDataError::build() {
     const QString kindText = getExceptionText(fKind);
     fText = fMessage.isEmpty() ? kindText : kindText + QStringLiteral(": ") + fMessage;
     fWhat = fText.toUtf8();
+    fRaiseStack = TCallStack::capture(2); // leave out build() and the constructor
     logInfo(lmk_logError, QStringLiteral("TDataError ") + fText);
 }
 
