@@ -54,9 +54,7 @@ QString getExceptionText(int kind) {
     return rec.fDefText;
 }
 
-void setExceptionTextTranslator(TExceptionTextTranslator translator) {
-    gTranslator.store(translator);
-}
+void setExceptionTextTranslator(TExceptionTextTranslator translator) { gTranslator.store(translator); }
 
 void registerShellExceptions() {
     if (tdek_OngeldigeParameter != -1) return;
@@ -64,17 +62,12 @@ void registerShellExceptions() {
                  QStringLiteral("Invalid parameter"));
     regException(tdek_NoRights, QStringLiteral("tdek_NoRights"),
                  QStringLiteral("Not enough rights for the action"));
-    regException(tdek_DataDirFailure, QStringLiteral("tdek_DataDirFailure"),
-                 QStringLiteral("Data directory"));
+    regException(tdek_DataDirFailure, QStringLiteral("tdek_DataDirFailure"), QStringLiteral("Data directory"));
 }
 
-TBaseDataError::TBaseDataError(int kind) : fKind(kind) {
-    build();
-}
+TBaseDataError::TBaseDataError(int kind) : fKind(kind) { build(); }
 
-TBaseDataError::TBaseDataError(int kind, const QString& message) : fKind(kind), fMessage(message) {
-    build();
-}
+TBaseDataError::TBaseDataError(int kind, const QString& message) : fKind(kind), fMessage(message) { build(); }
 
 void TBaseDataError::build() {
     const QString kindText = getExceptionText(fKind);

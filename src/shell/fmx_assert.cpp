@@ -24,9 +24,7 @@ TAssertHandler setAssertHandler(TAssertHandler handler) {
     return gAssertHandler.exchange(handler ? handler : &defaultAssertHandler);
 }
 
-TAssertHandler assertHandler() {
-    return gAssertHandler.load();
-}
+TAssertHandler assertHandler() { return gAssertHandler.load(); }
 
 void assertFailed(const char* file, int line, const QString& message) {
     gAssertHandler.load()(file, line, message);

@@ -9,17 +9,15 @@ using namespace fmx;
 
 namespace {
 // The entries added since `before` (the pending text only grows while nothing writes it).
-QString addedSince(const QString& before) {
-    return pendingLogText().mid(before.size());
-}
+QString addedSince(const QString& before) { return pendingLogText().mid(before.size()); }
 } // namespace
 
 TEST(LogFormat, SingleLineHasPrefixKindLetterAndCrLf) {
     const QString before = pendingLogText();
     logInfo(lmk_logInfo, QStringLiteral("Using threaded logging."));
     const QString added = addedSince(before);
-    static const QRegularExpression line(QStringLiteral(
-        "^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} [0-9A-F]{8} I Using threaded logging\\.\\r\\n$"));
+    static const QRegularExpression line(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} [0-9A-F]{8} I Using threaded logging\\.\\r\\n$"));
     EXPECT_TRUE(line.match(added).hasMatch()) << added.toStdString();
 }
 
