@@ -87,6 +87,10 @@ void setCaptionTranslator(TCaptionTranslator translator) {
     gCaptionTranslator.store(translator);
 }
 
+QString translateShellText(const QString& text) {
+    return tr(text);
+}
+
 int openModalCount() {
     return gModalCount.load();
 }

@@ -76,6 +76,8 @@ TMessageSink* messageSink();
 // Translates the default captions ("Error", "Warning", ...); installed by the translation layer.
 using TCaptionTranslator = QString (*)(const QString& text);
 void setCaptionTranslator(TCaptionTranslator translator);
+// A user-facing text of the shell through the installed translator (unchanged without one).
+QString translateShellText(const QString& text);
 
 // The number of boxes open right now.
 int openModalCount();
