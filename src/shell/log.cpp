@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -207,13 +208,21 @@ void flushLocked(LogState& s) {
 
 void writerLoop() {
     LogState& s = st();
+    // Writing the log must not compete with the user's work.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 5);
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(s.writerLock);
             s.writerWake.wait_for(lock, std::chrono::milliseconds(200), [&] { return s.writerTerminate; });
             if (s.writerTerminate) break;
         }
-        checkWriteLogRecords(false);
+        try {
+            checkWriteLogRecords(false);
+        } catch (...) {
+            // Out of memory while writing: logging goes off, the program goes on.
+            std::lock_guard<std::mutex> guard(s.writeLock);
+            breakLogging(s, QStringLiteral("in de schrijfthread"));
+        }
         if (s.broken) break;
     }
     bool terminated;
