@@ -99,13 +99,16 @@ TEST_F(LogWriter, CleanUpDeletesOldestLogFilesUntilUnderLimit) {
 }
 
 TEST_F(LogWriter, SmallLimitKeepsDirectoryNearIt) {
-    for (int i = 0; i < 5; ++i)
-        makeSizedFile(path(QStringLiteral("2020-01-01 00000%1 100 Fermalux.log").arg(i)), 300000);
+    for (int i = 0; i < 4; ++i)
+        makeSizedFile(path(QStringLiteral("2020-01-01 00000%1 100 Fermalux.log").arg(i)), 250000);
     setMaxLogSize(1000000);
     setLogDirectory(fTemp.path());
     logInfo(lmk_logInfo, QStringLiteral("first"));
     ASSERT_TRUE(checkWriteLogRecords(true));
-    EXPECT_EQ(logFiles(fTemp.path()).size(), 4); // two oldest deleted (1500000 -> 900000), plus ours
+    // Exactly at the limit counts as full: the oldest goes (1000000 -> 750000).
+    const QStringList files = logFiles(fTemp.path());
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("2020-01-01 000001 ")));
 
     // Growing past the limit triggers the clean-up again before the next write.
     for (int round = 0; round < 6; ++round) {
