@@ -81,4 +81,16 @@ void logCurrentException() {
     }
 }
 
+void installTerminateHandler() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    std::set_terminate([] {
+        logInfo(lmk_logError, QStringLiteral("Onverwachte fout: het programma wordt beeindigd"));
+        logCurrentException();
+        checkWriteLogRecords(true);
+        std::abort();
+    });
+}
+
 } // namespace fmx

@@ -17,4 +17,8 @@ void logException(const std::exception& e);
 // Call inside catch (...): logs the exception being handled, whatever its type.
 void logCurrentException();
 
+// Makes an exception that no handler takes end the process only after it is logged and the log is
+// written (std::set_terminate). Start-up installs it.
+void installTerminateHandler();
+
 } // namespace fmx

@@ -163,6 +163,7 @@ bool ShowYesNoMessageBox(const QString& text, const QString& caption, unsigned i
 }
 
 void MsgException(const QString& text, const std::exception* exception, bool fatal) {
+    if (exception) logException(*exception);
     QString shown = text;
     if (exception) shown += QStringLiteral(" (") + exceptionMessage(*exception) + QStringLiteral(")\r\n");
     if (fatal)

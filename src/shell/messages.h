@@ -99,7 +99,8 @@ bool MsgWarning(const QString& text);
 // icon is MB_ICONERROR, MB_ICONWARNING or MB_ICONINFORMATION; an empty caption follows the icon.
 int ShowYesNoMessageBoxEx(const QString& text, const QString& caption, unsigned icon, bool withCancel);
 bool ShowYesNoMessageBox(const QString& text, const QString& caption, unsigned icon);
-// Shows text (with the exception's message when one is given). When fatal, ends the process with
+// Logs the exception (once, see logException) and shows text with the exception's message when one
+// is given. When fatal, ends the process with
 // saveHalt(227, true, true, false) after the box.
 void MsgException(const QString& text, const std::exception* exception, bool fatal);
 

@@ -59,6 +59,7 @@ void initCoreFunctions(const TStartUpOptions& options, TBGXApplGlobals& globals)
 
     setProductName(globals.gPakketNaam);
     if (options.fStartLogWriter) startLogWriter();
+    installTerminateHandler();
     registerActualModule(QStringLiteral("Components"), componentsModuleInfo());
     for (const auto& [name, info] : options.fLibraryModules)
         registerActualModule(name, info);

@@ -256,3 +256,34 @@ TEST(CursorStack, RestoresInReverseOrder) {
     EXPECT_EQ(cursorStackDepth(), 0);
     setCursorSink(nullptr);
 }
+
+TEST_F(ExceptionLog, MsgExceptionLogsWhatItShowsOnce) {
+    try {
+        throw std::runtime_error("full");
+    } catch (const std::exception& e) {
+        logException(e); // an inner handler saw it first
+        MsgException(QStringLiteral("Saving failed"), &e, false);
+    }
+    EXPECT_EQ(pendingLogText().count(QStringLiteral("--[ EXCEPTION ]")), 1);
+    EXPECT_TRUE(pendingLogText().contains(QStringLiteral("std::runtime_error: full\r\n")));
+}
+
+TEST_F(ExceptionLog, UncaughtExceptionIsLoggedAndWrittenBeforeTheEnd) {
+    const QString dir = fTemp.path();
+    EXPECT_DEATH(
+        {
+            installTerminateHandler();
+            setLogDirectory(dir);
+            try {
+                throw std::runtime_error("nobody caught me");
+            } catch (...) {
+                std::terminate();
+            }
+        },
+        "");
+    const QStringList files = QDir(dir).entryList({QStringLiteral("*.log")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    const QString content = QString::fromUtf8(readFile(dir + QLatin1Char('/') + files[0]));
+    EXPECT_TRUE(content.contains(QStringLiteral("--[ EXCEPTION ]")));
+    EXPECT_TRUE(content.contains(QStringLiteral("std::runtime_error: nobody caught me\r\n")));
+}
