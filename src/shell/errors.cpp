@@ -73,6 +73,7 @@ void TBaseDataError::build() {
     const QString kindText = getExceptionText(fKind);
     fText = fMessage.isEmpty() ? kindText : kindText + QStringLiteral(": ") + fMessage;
     fWhat = fText.toUtf8();
+    fRaiseStack = TCallStack::capture(2); // leave out build() and the constructor
     logInfo(lmk_logError, QStringLiteral("TDataError ") + fText);
 }
 

@@ -5,8 +5,10 @@
 // receives its number from regException.
 #pragma once
 
-#include <QString>
+#include "callstack.h"
+
 #include <QByteArray>
+#include <QString>
 
 #include <exception>
 
@@ -51,6 +53,8 @@ public:
     // The full text shown to the user.
     const QString& text() const noexcept { return fText; }
     const char* what() const noexcept override { return fWhat.constData(); }
+    // Where the error was created, for the exception log.
+    const TCallStack& raiseStack() const noexcept { return fRaiseStack; }
 
 private:
     void build();
@@ -59,6 +63,13 @@ private:
     QString fMessage;
     QString fText;
     QByteArray fWhat;
+    TCallStack fRaiseStack;
+};
+
+// The silent abort: ends an operation without a message and is never logged.
+class TAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
 };
 
 } // namespace fmx
