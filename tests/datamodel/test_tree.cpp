@@ -382,3 +382,120 @@ TEST_F(Tree, EmptyingAndDestroyingAWholeTreeIsClean) {
     root.reset();
     EXPECT_EQ(link.linkedObj(), nullptr);
 }
+
+TEST_F(Tree, OnDemandPlaceholdersLoadOnlyWhenNeeded) {
+    dmData->FindListDefWithID(S.ldefItems)->setOnDemandLoad(true);
+    makeRoot();
+    TDataObjDef* itemDef = dmData->FindDataObjDefWithID(S.defItem);
+    root->items()->setBusy(true);
+    itemDef->CreateDataObjForOnDemandList(*root->items(), 0x7FFF0101, QStringLiteral("Cows"));
+    itemDef->CreateDataObjForOnDemandList(*root->items(), 0x7FFF0102, QStringLiteral("Pigs"));
+    root->items()->setBusy(false);
+    static int loads = 0;
+    loads = 0;
+    dmObjectManagerHooks().loadOnDemandListObj = [](TDataObj* o) {
+        ++loads;
+        o->getValueWithID(S.valName)->setAsString(o->rawID() == 0x7FFF0101 ? QStringLiteral("Cows")
+                                                                           : QStringLiteral("Pigs"));
+        o->getValueWithID(S.valCount)->setAsInteger(3);
+    };
+    TDataObjList* l = root->items();
+    EXPECT_TRUE(l->getDataObject_NOD(0)->onDemandListObj());
+    EXPECT_EQ(l->getDataObjectID_NOD(0x7FFF0102), l->getDataObject_NOD(1));
+    EXPECT_FALSE(l->hasDuplicateNames());
+    EXPECT_EQ(loads, 0);
+    TDataObj* pigs = l->findObjectWithName(QStringLiteral("PIGS"));
+    EXPECT_EQ(loads, 1);
+    EXPECT_FALSE(pigs->onDemandListObj());
+    EXPECT_EQ(pigs->ValueCount(), 6);
+    EXPECT_EQ(pigs->getValueWithID(S.valCount)->getAsInteger(), 3);
+    EXPECT_FALSE(pigs->isBusy());
+    EXPECT_FALSE(pigs->isChanged());
+    EXPECT_EQ(l->getDataObjectID(0x7FFF0101)->name(), QStringLiteral("Cows"));
+    EXPECT_EQ(loads, 2);
+    l->obj(0);
+    EXPECT_EQ(loads, 2);
+    EXPECT_FALSE(assertionMessage([&] { l->loadOnDemandObj(0); }).isEmpty()); // not a placeholder any more
+}
+
+TEST_F(Tree, ReferenceCandidatesFromAnIDPathOrTheParent) {
+    makeRoot({QStringLiteral("a"), QStringLiteral("b")});
+    int32_t viaIDs = 0;
+    int32_t any = -1;
+    TDataValueDef::CreateRef(viaIDs, QStringLiteral("ViaIDs"), QString(), any,
+                             std::vector<int32_t>{-5, S.ldefItems});
+    TAbstractDataValue* r = root->settings()->cAddVal(viaIDs);
+    r->setAsString(QStringLiteral("B"));
+    EXPECT_EQ(r->getAsReference(), item(1));
+    // Without a path the parent (and with AskParentForRefList the ancestors) supply the candidates.
+    int32_t asked = 0;
+    TDataValueDef::Create(asked, QStringLiteral("Asked"), QString(), dvtReference, QString());
+    struct TListing : TTestRoot {
+        TRefObjList* getRefList(int32_t) override { return new TRefObjList(items()); }
+    };
+    int32_t listingDef = 0;
+    TDataObjDef::Create(listingDef, QStringLiteral("Listing"), QString(),
+                        dataObjClassOf<TListing>(QStringLiteral("TListing")));
+    std::unique_ptr<TDataObj> listing =
+        dmData->FindDataObjDefWithID(listingDef)->CreateRootDataObj(false, false);
+    auto* lroot = static_cast<TListing*>(listing.get());
+    lroot->items()->cAddObj(-1)->setName(QStringLiteral("x"));
+    TAbstractDataValue* a = lroot->settings()->cAddVal(asked);
+    a->setAsString(QStringLiteral("x"));
+    EXPECT_EQ(a->getAsReference(), nullptr); // the settings object has no candidates of its own
+    dmData->FindValueDefWithID(asked)->setAskParentForRefList(true);
+    a->setAsString(QStringLiteral("x"));
+    EXPECT_EQ(a->getAsReference(), lroot->items()->obj(0));
+    listing.reset();
+    EXPECT_EQ(r->getAsReference(), item(1));
+}
+
+TEST_F(Tree, InvalidReferencesAreClearedOrTheirObjectsDeleted) {
+    makeRoot({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    item(0)->getValueWithID(S.valRef)->setAsInteger(0x7FFF7777);
+    item(1)->getValueWithID(S.valRef)->setAsReference(item(2));
+    item(2)->getValueWithID(S.valRef)->setAsInteger(55); // a global ID
+    EXPECT_FALSE(root->checkRefsValid(false));
+    EXPECT_EQ(item(0)->getValueWithID(S.valRef)->getAsInteger(), 0x7FFF7777);
+    dmData->FindListDefWithID(S.ldefItems)->setDelInvalidObj(true);
+    EXPECT_FALSE(root->checkRefsValid(true));
+    ASSERT_EQ(root->items()->objCount(), 1);
+    EXPECT_EQ(item(0)->name(), QStringLiteral("b"));
+    EXPECT_EQ(item(0)->getValueWithID(S.valRef)->getAsInteger(), 0); // its target went with the list
+    EXPECT_TRUE(root->checkRefsValid(false));
+    item(0)->getValueWithID(S.valRef)->setAsInteger(56);
+    root->nilGlobalRefs();
+    EXPECT_EQ(item(0)->getValueWithID(S.valRef)->getAsInteger(), 0);
+}
+
+TEST_F(Tree, RightsOfValuesAndRoots) {
+    makeRoot({QStringLiteral("a")});
+    struct TGuarded : TTestItem {
+        std::unique_ptr<TDataError> getIsActionAllowedForValue(TAbstractDataValue* v, TObjAction) override {
+            return std::make_unique<TDataError>(tdek_NoRights, v->DisplayName(), v);
+        }
+    };
+    int32_t guarded = 0;
+    TDataObjDef::Create(guarded, QStringLiteral("Guarded"), QString(),
+                        dataObjClassOf<TGuarded>(QStringLiteral("TGuarded")));
+    dmData->FindListDefWithID(S.ldefItems)->addAllowedDataObjDef(dmData->FindDataObjDefWithID(guarded));
+    TDataObj* g = root->items()->cAddObj(guarded);
+    dmData->FindValueDefWithID(S.valCount)->setCheckRightWithParent(true);
+    EXPECT_THROW(g->getValueWithID(S.valCount)->setAsInteger(3), TDataError);
+    EXPECT_EQ(g->getValueWithID(S.valCount)->getAsInteger(), 0);
+    item(0)->getValueWithID(S.valCount)->setAsInteger(3); // the base class allows
+    EXPECT_EQ(assertionMessage([&] { item(0)->getValueWithID(S.valCount)->getIsActionAllowed(oa_AddObj); }),
+              QStringLiteral("TAbstractDataValue: invalid action"));
+    dmData->FindDataObjDefWithID(S.defRoot)->setRightToDelete(4);
+    dmObjectManagerHooks().hasRight = [](int32_t r) { return r != 4; };
+    EXPECT_THROW(root->deleteObj(false), TDataError);
+    EXPECT_EQ(root->items()->objCount(), 2);
+    dmObjectManagerHooks().hasRight = nullptr;
+    root->deleteObj(false);
+    EXPECT_EQ(root->items()->objCount(), 0);
+    // A file root never gets a parent.
+    EXPECT_FALSE(assertionMessage([&] {
+                     TDataObj* settings = root->settings();
+                     settings->cAddObj(S.defRoot);
+                 }).isEmpty());
+}
