@@ -665,7 +665,7 @@ TRefObjList* TRefDataValue::getRefList() {
     }
     if (!fDefinition->RefPath().isEmpty()) {
         // Walked like followPath; a step that finds nothing gives no candidates.
-        TAbstractRootObj* r = fParent->followPath(fDefinition->RefPath(), true);
+        TAbstractRootObj* r = fParent->followPathEx(fDefinition->RefPath(), TAbstractRootObj::pmMissingIsNil);
         if (!r) return nullptr;
         FMX_ASSERT(r->nodeKind() == nkList,
                    QStringLiteral("TRefDataValue.getRefList: path results in a non-list result"));

@@ -180,9 +180,21 @@ QString formatDateTime(double days, const TFormatSettings& fs) {
     return s;
 }
 
+namespace {
+// The pattern, else the same with one-digit days and months accepted ("1/3/2023").
+QDate dateFromPattern(const QString& s, const QString& pattern) {
+    QDate d = QDate::fromString(s, pattern);
+    if (d.isValid()) return d;
+    QString lenient = pattern;
+    lenient.replace(QStringLiteral("dd"), QStringLiteral("d"))
+        .replace(QStringLiteral("MM"), QStringLiteral("M"));
+    return QDate::fromString(s, lenient);
+}
+} // namespace
+
 double parseDate(const QString& text, const TFormatSettings& fs) {
     const QString s = text.trimmed();
-    const QDate d = QDate::fromString(s, fs.shortDateFormat);
+    const QDate d = dateFromPattern(s, fs.shortDateFormat);
     if (!d.isValid()) throw EConvertError(invalidDate(s));
     return dateTimeToDays(QDateTime(d, QTime(0, 0)));
 }
@@ -190,7 +202,7 @@ double parseDate(const QString& text, const TFormatSettings& fs) {
 double parseDateTime(const QString& text, const TFormatSettings& fs) {
     const QString s = text.trimmed();
     const qsizetype blank = s.indexOf(QLatin1Char(' '));
-    const QDate d = QDate::fromString(blank < 0 ? s : s.left(blank), fs.shortDateFormat);
+    const QDate d = dateFromPattern(blank < 0 ? s : s.left(blank), fs.shortDateFormat);
     if (!d.isValid()) throw EConvertError(invalidDate(s));
     QTime t(0, 0);
     if (blank >= 0) {

@@ -41,6 +41,8 @@ TDmProgramInfo& dmProgramInfo();
 struct TDmObjectManagerHooks {
     int32_t (*claimID)() = nullptr;
     TDataObj* (*actGlobalData)() = nullptr;
+    // Whether a file root is of the application's global-data root class.
+    bool (*isGlobalDataRoot)(const TDataObj* root) = nullptr;
     bool (*busyFixingBugs)() = nullptr;
     bool (*noRightsChecks)() = nullptr;
     bool (*hasRight)(int32_t rightID) = nullptr;

@@ -47,9 +47,18 @@ QStringList TAbstractRootObj::splitPath(const QString& path) {
 }
 
 TAbstractRootObj* TAbstractRootObj::followPath(const QString& path, bool nilOnError) {
+    return followPathEx(path, nilOnError ? pmNilOnError : pmAssert);
+}
+
+TAbstractRootObj* TAbstractRootObj::followPathEx(const QString& path, TPathMode mode) {
     const QString failMsg = QStringLiteral("TAbstractRootObj.followPath path=\"") + path + QLatin1Char('"');
+    // A malformed step asserts unless nilOnError; a missing node asserts only in pmAssert.
+    const auto malformed = [&]() -> TAbstractRootObj* {
+        FMX_ASSERT(mode == pmNilOnError, failMsg);
+        return nullptr;
+    };
     const auto fail = [&]() -> TAbstractRootObj* {
-        FMX_ASSERT(nilOnError, failMsg);
+        FMX_ASSERT(mode != pmAssert, failMsg);
         return nullptr;
     };
     TDataObj* cur = pathStartObj();
@@ -73,7 +82,7 @@ TAbstractRootObj* TAbstractRootObj::followPath(const QString& path, bool nilOnEr
             if (hashes >= 0) {
                 bool ok = false;
                 id = tok.mid(hashes + 2).toInt(&ok);
-                if (!ok) return fail();
+                if (!ok) return malformed();
                 hasID = true;
                 tok = tok.left(hashes);
             }
@@ -81,11 +90,11 @@ TAbstractRootObj* TAbstractRootObj::followPath(const QString& path, bool nilOnEr
                 cur = sub;
             } else if (TAbstractDataValue* v = hasID ? nullptr : cur->getValueWithXML(tok)) {
                 if (last) return v;
-                if (v->Definition()->ValueType() != dvtReference) return fail();
+                if (v->Definition()->ValueType() != dvtReference) return malformed();
                 cur = v->getAsReference();
             } else if (TDataObjList* l = cur->getListWithXML(tok)) {
                 if (!hasID) {
-                    if (!last) return fail();
+                    if (!last) return malformed();
                     return l;
                 }
                 cur = l->getDataObjectID(id);

@@ -89,6 +89,10 @@ public:
     // name, "*" global data, "\" file root, "$" here, "." parent. nilOnError: nullptr on failure;
     // otherwise a failure is an assertion "TAbstractRootObj.followPath path=\"...\"".
     TAbstractRootObj* followPath(const QString& path, bool nilOnError);
+    // How a walk treats its failures: a missing node and a malformed step (a list or a plain
+    // value before the end, a bad "##" number).
+    enum TPathMode { pmNilOnError, pmAssert, pmMissingIsNil };
+    TAbstractRootObj* followPathEx(const QString& path, TPathMode mode);
     // Up to 5 IDs, 0-terminated or ending with the vector: value/object/list definition IDs, -8 id
     // after a list, -4 global data, -5 file root, -6 here, -7 parent, other negatives: back.
     TAbstractRootObj* followIDPath(const std::vector<int32_t>& idPath, bool nilOnError);

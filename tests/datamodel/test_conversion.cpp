@@ -336,6 +336,8 @@ TEST_F(Conversion, DateTimeTexts) {
     EXPECT_EQ(v->getAsXML(), QStringLiteral("2024-01-02 23:59:58"));
     EXPECT_THROW(v->setAsXML(QStringLiteral("2024/01/02")), TDataError);
     TAbstractDataValue* d = root->cAddVal(S.valDate);
+    d->setAsString(QStringLiteral(" 1/3/2023 ")); // one-digit day and month as typed
+    EXPECT_EQ(d->getAsXML(), QStringLiteral("2023-03-01"));
     d->setAsXML(QStringLiteral("03-15-2023")); // four-digit year last: month-day-year
     EXPECT_DOUBLE_EQ(d->getAsDate(), 45000.0);
     try {

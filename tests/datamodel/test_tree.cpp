@@ -448,6 +448,17 @@ TEST_F(Tree, ReferenceCandidatesFromAnIDPathOrTheParent) {
     EXPECT_EQ(a->getAsReference(), lroot->items()->obj(0));
     listing.reset();
     EXPECT_EQ(r->getAsReference(), item(1));
+    // A textual path: a missing step gives no candidates, a malformed one is a programming error.
+    int32_t missing = 0, malformed = 0;
+    TDataValueDef::CreateRef(missing, QStringLiteral("Missing"), QString(), any, QStringLiteral(".-Nothing"));
+    TDataValueDef::CreateRef(malformed, QStringLiteral("Malformed"), QString(), any,
+                             QStringLiteral(".-Title-Name"));
+    TAbstractDataValue* m = root->settings()->cAddVal(missing);
+    m->setAsString(QStringLiteral("a"));
+    EXPECT_EQ(m->getAsInteger(), 0);
+    TAbstractDataValue* bad = root->settings()->cAddVal(malformed);
+    EXPECT_EQ(assertionMessage([&] { bad->setAsString(QStringLiteral("a")); }),
+              QStringLiteral("TAbstractRootObj.followPath path=\".-Title-Name\""));
 }
 
 TEST_F(Tree, InvalidReferencesAreClearedOrTheirObjectsDeleted) {
