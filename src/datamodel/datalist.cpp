@@ -69,13 +69,14 @@ int TDataObjList::indexInList(const TDataObj* obj) const {
 
 TDataObj* TDataObjList::obj(int i) {
     FMX_ASSERT(i >= 0 && i < objCount(), QStringLiteral("TDataObjList.obj: index %1 buiten de lijst").arg(i));
+    if (i < 0 || i >= objCount()) return nullptr;
     TDataObj* o = fDataObjects[static_cast<size_t>(i)].get();
     return o->fOnDemandListObj ? loadOnDemandObj(i) : o;
 }
 
 TDataObj* TDataObjList::getDataObject_NOD(int i) const {
     FMX_ASSERT(i >= 0 && i < objCount(), QStringLiteral("TDataObjList.getDataObject_NOD: index %1").arg(i));
-    return fDataObjects[static_cast<size_t>(i)].get();
+    return (i >= 0 && i < objCount()) ? fDataObjects[static_cast<size_t>(i)].get() : nullptr;
 }
 
 TDataObj* TDataObjList::getDataObjectID_NOD(int32_t id) const {
@@ -474,6 +475,7 @@ void TDataObjList::recalcAllValuesAndClaimID(TDataObjIDManager* idManager) {
 TDataObj* TDataObjList::loadOnDemandObj(int index) {
     FMX_ASSERT(index >= 0, QStringLiteral("TDataObjList.loadOnDemandObj index >= 0"));
     FMX_ASSERT(index < objCount(), QStringLiteral("TDataObjList.loadOnDemandObj index < fDataObjects.Count"));
+    if (index < 0 || index >= objCount()) return nullptr;
     TDataObj* o = fDataObjects[static_cast<size_t>(index)].get();
     FMX_ASSERT(o->fOnDemandListObj, QStringLiteral("TDataObjList.loadOnDemandObj result.fOnDemandListObj"));
     FMX_ASSERT(!o->fValues.empty(), QStringLiteral("TDataObjList.loadOnDemandObj result.fValues <> nil"));

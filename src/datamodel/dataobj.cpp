@@ -84,7 +84,7 @@ TDataObj* TDataObj::parentObject() const {
 
 TAbstractDataValue* TDataObj::value(int i) const {
     FMX_ASSERT(i >= 0 && i < ValueCount(), QStringLiteral("TDataObj.value: index %1").arg(i));
-    return fValues[static_cast<size_t>(i)].get();
+    return (i >= 0 && i < ValueCount()) ? fValues[static_cast<size_t>(i)].get() : nullptr;
 }
 
 TAbstractDataValue* TDataObj::getValueWithID(int32_t defID) const {
@@ -118,7 +118,7 @@ TAbstractDataValue* TDataObj::getValueWithDBField(const QString& name) const {
 
 TDataObj* TDataObj::obj(int i) const {
     FMX_ASSERT(i >= 0 && i < objCount(), QStringLiteral("TDataObj.obj: index %1").arg(i));
-    return fSubObj[static_cast<size_t>(i)].get();
+    return (i >= 0 && i < objCount()) ? fSubObj[static_cast<size_t>(i)].get() : nullptr;
 }
 
 TDataObj* TDataObj::getSubObjWithDefID(int32_t defID) const {
@@ -770,7 +770,7 @@ int TRefObjList::count() const {
 TDataObj* TRefObjList::obj(int i) const {
     if (fView) return fView->obj(i);
     FMX_ASSERT(i >= 0 && i < count(), QStringLiteral("TRefObjList.obj: index %1").arg(i));
-    return fDataObjects[static_cast<size_t>(i)];
+    return (i >= 0 && i < count()) ? fDataObjects[static_cast<size_t>(i)] : nullptr;
 }
 
 void TRefObjList::add(TDataObj* obj) {

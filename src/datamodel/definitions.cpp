@@ -23,6 +23,19 @@ TdmData& registry() {
     return *dmData;
 }
 
+// The limit at index, or a scratch entry after a failed index assertion the handler let pass.
+TFISData& slotOf(std::array<TFISData, 3>& a, int index) {
+    static TFISData scratch;
+    if (index < 0 || index > 2) {
+        scratch = TFISData{};
+        return scratch;
+    }
+    return a[static_cast<size_t>(index)];
+}
+const TFISData& slotOf(const std::array<TFISData, 3>& a, int index) {
+    return slotOf(const_cast<std::array<TFISData, 3>&>(a), index);
+}
+
 QString enumText8Bit(const QString& text) {
     return QString::fromLatin1(text.toLatin1()).left(60);
 }
@@ -182,7 +195,7 @@ void TDataValueDef::regRenamedXML(const QString& formerXMLName) {
 
 void TDataValueDef::setMMDAsInteger(int index, int32_t value) {
     checkIndex(index, "setMMDAsInteger");
-    TFISData& d = fMMDValues[static_cast<size_t>(index)];
+    TFISData& d = slotOf(fMMDValues, index);
     d.present = true;
     d.kind = dvtInteger;
     d.intValue = value;
@@ -197,7 +210,7 @@ void TDataValueDef::setMMDAsFloat(int index, double value) {
         FMX_ASSERT(index != 1 || value <= kFloatNoMax,
                    QStringLiteral("TDataValueDef.setMMDAsFloat: maximum te groot"));
     }
-    TFISData& d = fMMDValues[static_cast<size_t>(index)];
+    TFISData& d = slotOf(fMMDValues, index);
     d.present = true;
     d.kind = dvtFloat;
     d.floatValue = value;
@@ -205,7 +218,7 @@ void TDataValueDef::setMMDAsFloat(int index, double value) {
 
 void TDataValueDef::setMMDAsString(int index, const QString& value) {
     checkIndex(index, "setMMDAsString");
-    TFISData& d = fMMDValues[static_cast<size_t>(index)];
+    TFISData& d = slotOf(fMMDValues, index);
     d.present = true;
     d.kind = dvtString;
     d.strValue = value;
@@ -213,29 +226,29 @@ void TDataValueDef::setMMDAsString(int index, const QString& value) {
 
 void TDataValueDef::setMMDPresent(int index, bool present) {
     checkIndex(index, "setMMDPresent");
-    fMMDValues[static_cast<size_t>(index)].present = present;
+    slotOf(fMMDValues, index).present = present;
 }
 
 int32_t TDataValueDef::mmdValueAsInt(int index) const {
     checkIndex(index, "mmdValueAsInt");
-    return fMMDValues[static_cast<size_t>(index)].intValue;
+    return slotOf(fMMDValues, index).intValue;
 }
 double TDataValueDef::mmdValueAsFloat(int index) const {
     checkIndex(index, "mmdValueAsFloat");
-    return fMMDValues[static_cast<size_t>(index)].floatValue;
+    return slotOf(fMMDValues, index).floatValue;
 }
 QString TDataValueDef::mmdValueAsString(int index) const {
     checkIndex(index, "mmdValueAsString");
-    return fMMDValues[static_cast<size_t>(index)].strValue;
+    return slotOf(fMMDValues, index).strValue;
 }
 bool TDataValueDef::mmdValuePresent(int index) const {
     checkIndex(index, "mmdValuePresent");
-    return fMMDValues[static_cast<size_t>(index)].present;
+    return slotOf(fMMDValues, index).present;
 }
 
 QString TDataValueDef::mmdValueAsDisplayString(int index) const {
     checkIndex(index, "mmdValueAsDisplayString");
-    const TFISData& d = fMMDValues[static_cast<size_t>(index)];
+    const TFISData& d = slotOf(fMMDValues, index);
     switch (fValueType) {
     case dvtInteger:
     case dvtReference:
@@ -320,17 +333,20 @@ void TDataValueDef::setEnumTextForID(int32_t id, const QString& text) {
 QString TDataValueDef::getEnumTextForIndex(int index) const {
     if (index == -1) return QStringLiteral("[none]");
     FMX_ASSERT(index >= 0 && index < enumCount(), QStringLiteral("TDataValueDef.getEnumTextForIndex: index"));
+    if (index < 0 || index >= enumCount()) return QStringLiteral("?");
     return (*fEnumRecs)[static_cast<size_t>(index)].fText;
 }
 
 void TDataValueDef::setEnumTextForIndex(int index, const QString& text) {
     FMX_ASSERT(index >= 0 && index < enumCount(), QStringLiteral("TDataValueDef.setEnumTextForIndex: index"));
+    if (index < 0 || index >= enumCount()) return;
     (*fEnumRecs)[static_cast<size_t>(index)].fText = enumText8Bit(text);
 }
 
 int32_t TDataValueDef::getEnumIDForIndex(int index) const {
     if (index == -1) return 0;
     FMX_ASSERT(index >= 0 && index < enumCount(), QStringLiteral("TDataValueDef.getEnumIDForIndex: index"));
+    if (index < 0 || index >= enumCount()) return 0;
     return (*fEnumRecs)[static_cast<size_t>(index)].fID;
 }
 

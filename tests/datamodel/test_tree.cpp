@@ -510,3 +510,25 @@ TEST_F(Tree, RightsOfValuesAndRoots) {
                      settings->cAddObj(S.defRoot);
                  }).isEmpty());
 }
+
+// The application's handler may let the program go on after an assertion: an index outside the
+// range must then give nothing rather than read outside the storage (the sanitizer build checks).
+TEST_F(Tree, IndexAssertionsThatReturnReadNothingOutsideTheStorage) {
+    makeRoot({QStringLiteral("a")});
+    static int failures = 0;
+    failures = 0;
+    const TAssertHandler previous = setAssertHandler([](const char*, int, const QString&) { ++failures; });
+    TDataValueDef* kind = dmData->FindValueDefWithID(S.valKind);
+    EXPECT_EQ(item(0)->value(99), nullptr);
+    EXPECT_EQ(root->obj(7), nullptr);
+    EXPECT_EQ(root->list(7), nullptr);
+    EXPECT_EQ(root->items()->obj(5), nullptr);
+    EXPECT_EQ(root->items()->getDataObject_NOD(-1), nullptr);
+    EXPECT_EQ(kind->mmdValueAsInt(3), 0);
+    kind->setMMDAsInteger(-1, 5);
+    EXPECT_FALSE(kind->mmdValuePresent(2));
+    EXPECT_EQ(kind->getEnumTextForIndex(9), QStringLiteral("?"));
+    EXPECT_EQ(kind->getEnumIDForIndex(9), 0);
+    setAssertHandler(previous);
+    EXPECT_EQ(failures, 9);
+}
