@@ -374,3 +374,35 @@ TEST_F(Triggers, ClipboardOrientationAndLifetime) {
     clip.unregisterGridLink(&grid);
     EXPECT_EQ(clip.gridLinkCount(), 0);
 }
+
+TEST_F(Triggers, HandlersMaySetValuesWhileATriggerTravels) {
+    struct TReactingRoot : TTestRoot {
+        int32_t handleTrigger(TAbstractRootObj* node, int32_t flags, TAbstractRootObj* sec) override {
+            if ((flags & trgValueChanged) && node->defID() == S.valCount) {
+                auto* v = static_cast<TAbstractDataValue*>(node);
+                getValueWithID(S.valTitle)->setAsString(QStringLiteral("count %1").arg(v->getAsInteger()));
+            }
+            return TTestRoot::handleTrigger(node, flags, sec);
+        }
+    };
+    int32_t def = 0;
+    TDataObjDef::Create(def, QStringLiteral("Reacting"), QString(),
+                        dataObjClassOf<TReactingRoot>(QStringLiteral("TReactingRoot")));
+    std::unique_ptr<TDataObj> r = dmData->FindDataObjDefWithID(def)->CreateRootDataObj(true, false);
+    auto* rr = static_cast<TReactingRoot*>(r.get());
+    TDataObj* it = rr->items()->cAddObj(-1);
+    r->setBusy(false);
+    r->deepSetUnchanged();
+    std::vector<QString> log;
+    TLogLink titleLink(log, QStringLiteral("title"), r->getValueWithID(S.valTitle));
+    TLogLink countLink(log, QStringLiteral("count"), it->getValueWithID(S.valCount));
+    it->getValueWithID(S.valCount)->setAsInteger(4);
+    EXPECT_EQ(r->getValueWithID(S.valTitle)->getAsString(), QStringLiteral("count 4"));
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("count:1"), QStringLiteral("title:1")}));
+    EXPECT_TRUE(r->getValueWithID(S.valTitle)->isChanged());
+    // A busy value raising a trigger is a programming error.
+    TAbstractDataValue* v = it->getValueWithID(S.valCount);
+    v->setBusy(true);
+    EXPECT_EQ(assertionMessage([&] { v->handleTrigger(v, trgValueChanged, nullptr); }),
+              QStringLiteral("TAbstractDataValue.handleTrigger while busy"));
+}
