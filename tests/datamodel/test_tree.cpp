@@ -275,6 +275,13 @@ TEST_F(Tree, SortingByNameWithNumbers) {
         names << item(i)->name();
     EXPECT_EQ(names, (QStringList{QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("9"),
                                   QStringLiteral("Alpha"), QStringLiteral("beta")}));
+    // forceChange raises every load order first, so every object becomes changed.
+    root->deepSetUnchanged();
+    const int32_t firstOrder = item(0)->loadOrder();
+    root->items()->sorteer(false, false, true);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(item(i)->isChanged()) << i;
+    EXPECT_EQ(item(0)->loadOrder(), firstOrder + 100);
     // Equal names: by ascending ID.
     makeRoot({QStringLiteral("x"), QStringLiteral("X")});
     item(0)->setRawID(0x7FFF0009);
