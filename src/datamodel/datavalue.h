@@ -76,6 +76,7 @@ public:
 
     bool isPartOf(const TDataObj* obj) const;
     bool isDirectPartOf(const TDataObj* obj) const { return fParent == obj; }
+    bool isChildOf(const TDataObj* obj) const { return isPartOf(obj); }
     // Computes a calculated value: raises CalculateTrigger on it; an ancestor sets it.
     void doRecalc();
     // Makes a calculated value compute again when next read.

@@ -73,6 +73,7 @@ TdmData::TdmData() {
 std::unique_ptr<TdmData> TdmData::create() {
     FMX_ASSERT(dmData == nullptr, QStringLiteral("TdmData.Create: dmData bestaat al"));
     registerDataModelExceptions();
+    registerValidationMessages();
     std::unique_ptr<TdmData> reg(new TdmData());
     dmData = reg.get();
     try {

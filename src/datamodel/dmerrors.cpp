@@ -20,6 +20,37 @@ void registerDataModelExceptions() {
     regException(tdek_FileNotFound, QStringLiteral("tdek_FileNotFound"), QStringLiteral("File not found"));
 }
 
+namespace {
+std::vector<TValMsgRec>& valMsgs() {
+    static std::vector<TValMsgRec> list;
+    return list;
+}
+} // namespace
+
+void regValMsg(int32_t id, const QString& msg) {
+    for (TValMsgRec& r : valMsgs()) {
+        if (r.id == id) {
+            r.msg = msg;
+            return;
+        }
+    }
+    valMsgs().push_back(TValMsgRec{id, msg});
+}
+
+void registerValidationMessages() {
+    if (valMsgText(34).isEmpty()) regValMsg(34, QStringLiteral("Ongeldige verwijzingen"));
+}
+
+const std::vector<TValMsgRec>& validationMessages() {
+    return valMsgs();
+}
+
+QString valMsgText(int32_t id) {
+    for (const TValMsgRec& r : valMsgs())
+        if (r.id == id) return r.msg;
+    return QString();
+}
+
 TCancelError::TCancelError(const QString& message, TAbstractRootObj* obj)
     : TDataError((registerDataModelExceptions(), tdek_Cancelled), message, obj) {}
 

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace fmx {
 
 class TAbstractRootObj;
@@ -18,6 +21,19 @@ extern int tdek_FileNotFound;
 
 // Registers the shell's and the data model's kinds once (idempotent).
 void registerDataModelExceptions();
+
+// Validation messages that the translation layer reads: {id, Dutch text}.
+struct TValMsgRec {
+    int32_t id = 0;
+    QString msg;
+};
+// Registers the framework's messages once (34 "Ongeldige verwijzingen"); idempotent.
+void registerValidationMessages();
+// Adds or replaces a message.
+void regValMsg(int32_t id, const QString& msg);
+const std::vector<TValMsgRec>& validationMessages();
+// The text of a message, empty when unknown.
+QString valMsgText(int32_t id);
 
 // A data error about one node (not owned; may be null).
 class TDataError : public TBaseDataError {

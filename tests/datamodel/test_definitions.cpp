@@ -1,6 +1,7 @@
 #include "dm_fixture.h"
 
 #include "hash.h"
+#include "log.h"
 
 #include <stdexcept>
 
@@ -41,6 +42,8 @@ TEST_F(Definitions, RegistryIsSingleAndFrameworkDefinitionsComeFirstInOrder) {
     EXPECT_EQ(user->RefIDPath()[2], 0);
     EXPECT_TRUE(dmData->isNameValueID(gvalNameIDForOnDemandListObj));
     EXPECT_TRUE(gErrorBoxes.empty());
+    EXPECT_EQ(valMsgText(34), QStringLiteral("Ongeldige verwijzingen"));
+    EXPECT_TRUE(pendingLogText().contains(QStringLiteral("_dmData init - prog Fermalux versie ")));
 }
 
 TEST_F(Definitions, FloatWithDecimalsHasNoLimitBoundsThatDisplayAsStar) {
