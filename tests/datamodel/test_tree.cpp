@@ -539,3 +539,25 @@ TEST_F(Tree, IndexAssertionsThatReturnReadNothingOutsideTheStorage) {
     setAssertHandler(previous);
     EXPECT_EQ(failures, 9);
 }
+
+TEST_F(Tree, ObjectsDirectlyUnderTheGlobalDataGetGlobalIDs) {
+    makeRoot({QStringLiteral("a"), QStringLiteral("b")});
+    static TDataObj* global = nullptr;
+    global = root.get();
+    dmObjectManagerHooks().actGlobalData = [] { return global; };
+    static int claims = 0;
+    claims = 0;
+    dmObjectManagerHooks().claimID = [] { return 500 + ++claims; };
+    EXPECT_EQ(item(0)->ID(), 501);
+    EXPECT_EQ(root->followPath(QStringLiteral("*-Items##501"), false), item(0));
+    // A global reference without candidates is found from the global data.
+    int32_t loose = 0;
+    TDataValueDef::Create(loose, QStringLiteral("Loose"), QString(), dvtReference, QString());
+    TAbstractDataValue* r = item(1)->cAddVal(loose);
+    r->setAsInteger(501);
+    EXPECT_EQ(r->getAsReference(), item(0));
+    EXPECT_EQ(r->getAsString(), QStringLiteral("a"));
+    item(0)->deleteObj(false);
+    EXPECT_EQ(r->getAsInteger(), 0);
+    global = nullptr;
+}
