@@ -11,9 +11,10 @@ namespace {
 const QByteArray kEol = QByteArrayLiteral("\r\n");
 }
 
-// A name with markup bytes or whitespace would write a file the reader cannot read back.
+// A name with markup bytes or whitespace, or one that starts with "!" or "?" (the reader would take
+// "<!name" or "<?name" for a comment or a processing instruction), writes a file that does not read back.
 void TXMLWriter::checkName(const QByteArray& name) const {
-    bool valid = !name.isEmpty();
+    bool valid = !name.isEmpty() && !name.startsWith('!') && !name.startsWith('?');
     for (const char c : name)
         if (c == '<' || c == '>' || c == '/' || c == '=' || c == '"' || c == '&' || c == '\t' || c == '\n' ||
             c == '\r' || c == ' ')

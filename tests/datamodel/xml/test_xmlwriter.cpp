@@ -137,7 +137,7 @@ TEST(XMLWriter, MisuseIsAnAssertion) {
             w.closeNodeFinal();
         },
         TAssertionFailure);
-    for (const char* name : {"", "a b", "a>", "a\"", "a/b", "a=b"}) {
+    for (const char* name : {"", "a b", "a>", "a\"", "a/b", "a=b", "!a", "?a"}) {
         SCOPED_TRACE(name);
         EXPECT_THROW(TXMLWriter().addNode(name), TAssertionFailure);
         EXPECT_THROW(TXMLWriter().addValueNode(name, QString()), TAssertionFailure);
