@@ -4,6 +4,7 @@
 #include "xmlescape.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstring>
 
@@ -24,6 +25,11 @@ const QLatin1String kCDataStart("<![CDATA[");
 } // namespace
 
 TXMLReader TXMLReader::load(const QString& fileName) {
+    // Devices and pipes report size 0 and may never end; the data-tree files are regular files.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        throw TXMLFileError(fileName,
+                            QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(fileName));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw TXMLFileError(fileName,
@@ -32,7 +38,7 @@ TXMLReader TXMLReader::load(const QString& fileName) {
         raiseXMLReadError(QStringLiteral("TXMLParser.load: file larger than %1 MiB: %2")
                               .arg(kMaxFileBytes / (1024 * 1024))
                               .arg(fileName));
-    // Read in chunks: a device or pipe reports size 0 and may never end.
+    // Read in chunks, so a file that grows while it is read still stops at the limit.
     QByteArray data;
     constexpr qint64 kChunk = 1024 * 1024;
     for (;;) {

@@ -57,7 +57,8 @@ public:
     static constexpr qint32 kMaxDepth = 1000;
 
     // Reads the whole file and pre-scans it. Throws TXMLFileError when the file cannot be opened or
-    // read, TBaseDataError (tdek_XMLReadError) when it exceeds kMaxFileBytes or the pre-scan fails.
+    // read or is no regular file (a directory, device or pipe), TBaseDataError (tdek_XMLReadError) when it
+    // exceeds kMaxFileBytes or the pre-scan fails.
     static TXMLReader load(const QString& fileName);
     // The same for bytes already in memory.
     static TXMLReader fromBytes(QByteArray data);
