@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset "fuzz", clang) and runs each for the given number of seconds
+# (default 60) on one core. Each target <name> has its seed corpus in fuzz/corpus/<name without
+# "fuzz_">/; the growing corpus is kept in fuzz/corpus-<name>/ and findings go to fuzz/artifacts/.
+# Exits non-zero when any target reports a crash, hang, leak, out-of-memory or sanitizer error.
+# Needs: clang libclang-rt-14-dev (FMX_WITH_FUZZ=1 scripts/install-deps.sh installs them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 >/dev/null
+
+root="$PWD"
+mkdir -p fuzz/artifacts
+status=0
+for target in fuzz_xml_reader; do
+    seeds="$root/fuzz/corpus/${target#fuzz_}"
+    corpus="$root/fuzz/corpus-$target"
+    work="$root/fuzz/artifacts/$target"
+    mkdir -p "$corpus" "$work"
+    rm -f "$work"/fuzz-*.log
+    echo "== $target for ${seconds}s"
+    # -jobs=1 -workers=1: one fuzzing process on one core; its output goes to $work/fuzz-0.log.
+    (cd "$work" && "$root/build/fuzz/fuzz/$target" -jobs=1 -workers=1 -max_total_time="$seconds" \
+        -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$work/" ${FMX_FUZZ_ARGS:-} \
+        "$corpus" "$seeds") || true
+    grep -E '^#[0-9]+.*DONE|^Done [0-9]+ runs|ERROR|SUMMARY' "$work"/fuzz-0.log || tail -5 "$work"/fuzz-0.log
+    if ls "$work"/{crash,leak,timeout,oom,slow-unit}-* >/dev/null 2>&1; then
+        echo "FINDINGS for $target:"; ls "$work"/{crash,leak,timeout,oom}-* 2>/dev/null || true
+        status=1
+    fi
+done
+exit $status
