@@ -267,12 +267,20 @@ void TDataObj::deleteValue(TAbstractDataValue* value) {
 // ---- identity ----
 
 int32_t TDataObj::ID() {
+    return assignID(QStringLiteral("Geen ID Manager gevonden"));
+}
+
+int32_t TDataObj::getIDEx() {
+    return assignID(QStringLiteral("TDataObj.getIDEx: geen ID Manager"));
+}
+
+int32_t TDataObj::assignID(const QString& noManagerMessage) {
     if (fID != 0) return fID;
     if (fDontStore) return fID = -2;
     if (fDefinition->isInstLocalObj()) {
         if (fValues.empty()) return fID = -2;
         TDataObjIDManager* m = IDManager();
-        FMX_ASSERT(m != nullptr, QStringLiteral("Geen ID Manager gevonden"));
+        FMX_ASSERT(m != nullptr, noManagerMessage);
         if (!m) return 0;
         const TDataObj* g = dmActGlobalData();
         fID = (g != nullptr && static_cast<const TDataObj*>(m) == g) ? dmClaimID() : m->getNextID();

@@ -94,6 +94,8 @@ public:
     // The ID, assigned on first request (see IDs in the framework notes): -2 for dontStore objects
     // and for local objects without values; local objects draw from their ID manager.
     int32_t ID();
+    // ID() for callers that require an ID manager; its absence is reported as from getIDEx.
+    int32_t getIDEx();
     int32_t rawID() const { return fID; }
     void setRawID(int32_t id) { fID = id; }
     void NewIDAfterCopy();
@@ -182,6 +184,7 @@ public:
     const TValueList& values() const { return fValues; }
 
 protected:
+    int32_t assignID(const QString& noManagerMessage);
     friend class TDataObjDef;
     friend class TDataObjList;
     friend class TDataObjIDManager;
@@ -364,13 +367,13 @@ protected:
 // A note on a value (its behaviour belongs to notes handling).
 class TObjNote : public TDataObj {};
 
-// A non-owning list of objects, or a view on a list's own objects. Starts with use count 1;
-// endUse at 0 destroys it.
+// A non-owning list of objects, or a view on a list's own objects. Created with new and use count
+// 1; only endUse destroys it, when the count reaches 0 (the destructor is private, so a list in use
+// can never be destroyed behind its users' backs).
 class TRefObjList {
 public:
     TRefObjList() = default;
     explicit TRefObjList(TDataObjList* view) : fView(view), fOwnList(false) {}
-    ~TRefObjList();
     TRefObjList(const TRefObjList&) = delete;
     TRefObjList& operator=(const TRefObjList&) = delete;
 
@@ -383,6 +386,8 @@ public:
     std::vector<TDataObj*>& items();
 
 private:
+    ~TRefObjList();
+
     std::vector<TDataObj*> fDataObjects;
     TDataObjList* fView = nullptr;
     bool fOwnList = true;

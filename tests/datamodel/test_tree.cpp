@@ -86,6 +86,9 @@ TEST_F(Tree, IDsAreAssignedOnFirstRequest) {
     // A local object with values and no ID manager above it is a programming error.
     std::unique_ptr<TDataObj> loose = dmData->FindDataObjDefWithID(S.defItem)->CreateRootDataObj(false, true);
     EXPECT_EQ(assertionMessage([&] { loose->ID(); }), QStringLiteral("Geen ID Manager gevonden"));
+    EXPECT_EQ(assertionMessage([&] { loose->getIDEx(); }),
+              QStringLiteral("TDataObj.getIDEx: geen ID Manager"));
+    EXPECT_EQ(item(1)->getIDEx(), item(1)->ID());
 }
 
 TEST_F(Tree, NavigationByDefinitionKind) {
@@ -311,7 +314,10 @@ TEST_F(Tree, SortedListsAndSearches) {
     TRefObjList* byName = root->items()->getSortedList({}, &TDataObjList::sorteerOpNaam);
     EXPECT_EQ(byName->obj(0)->name(), QStringLiteral("Cows"));
     EXPECT_EQ(byName->obj(1)->name(), QStringLiteral("Hens"));
-    EXPECT_FALSE(assertionMessage([&] { TRefObjList(root->items()).add(item(0)); }).isEmpty());
+    TRefObjList* view = new TRefObjList(root->items());
+    EXPECT_FALSE(assertionMessage([&] { view->add(item(0)); }).isEmpty());
+    EXPECT_EQ(view->count(), 3);
+    view->endUse();
     byName->endUse();
     EXPECT_EQ(root->items()->findObjectWithName(QStringLiteral("pigs")), item(1));
     EXPECT_EQ(root->items()->findObjectWithIntVal(S.valCount, 9), item(2));
