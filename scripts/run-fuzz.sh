@@ -19,15 +19,17 @@ for target in fuzz_xml_reader; do
     corpus="$root/fuzz/corpus-$target"
     work="$root/fuzz/artifacts/$target"
     mkdir -p "$corpus" "$work"
-    rm -f "$work"/fuzz-*.log
+    rm -f "$work"/fuzz-*.log "$work"/run.log
     echo "== $target for ${seconds}s"
     # -jobs=1 -workers=1: one fuzzing process on one core; its output goes to $work/fuzz-0.log.
     (cd "$work" && "$root/build/fuzz/fuzz/$target" -jobs=1 -workers=1 -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$work/" ${FMX_FUZZ_ARGS:-} \
-        "$corpus" "$seeds") || true
-    grep -E '^#[0-9]+.*DONE|^Done [0-9]+ runs|ERROR|SUMMARY' "$work"/fuzz-0.log || tail -5 "$work"/fuzz-0.log
-    if ls "$work"/{crash,leak,timeout,oom,slow-unit}-* >/dev/null 2>&1; then
-        echo "FINDINGS for $target:"; ls "$work"/{crash,leak,timeout,oom}-* 2>/dev/null || true
+        "$corpus" "$seeds" >"$work/run.log" 2>&1) || true
+    grep -E '^#[0-9]+.*DONE|^Done [0-9]+ runs' "$work"/fuzz-0.log || true
+    if ls "$work"/{crash,leak,timeout,oom}-* >/dev/null 2>&1 || grep -qE '==ERROR|SUMMARY: ' "$work"/fuzz-0.log; then
+        echo "FINDINGS for $target:"
+        ls "$work"/{crash,leak,timeout,oom}-* 2>/dev/null || true
+        grep -A40 -E '==ERROR|runtime error|deadly signal' "$work"/fuzz-0.log | head -80 || true
         status=1
     fi
 done
