@@ -8,8 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 >/dev/null
+cmake --preset fuzz >/dev/null || cmake --preset fuzz
+cmake --build --preset fuzz -j2 >/tmp/fmx-fuzz-build.log 2>&1 || { tail -40 /tmp/fmx-fuzz-build.log; exit 1; }
 
 root="$PWD"
 mkdir -p fuzz/artifacts

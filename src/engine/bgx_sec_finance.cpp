@@ -258,8 +258,7 @@ void fill_finance_years(const TBGXFinanceArgs& a, double& interestTotal, TBGX_Fi
         x.cas_res_cumulative_cashflow_excl =
             y == -1 ? x.cas_res_cashflow_excl
                     : prev.cas_res_cumulative_cashflow_excl + x.cas_res_cashflow_excl;
-        x.cas_res_present_value =
-            y <= 0 ? x.cas_res_cashflow : x.cas_res_cashflow / std::pow(1 + discountRate, y);
+        x.cas_res_present_value = y <= 0 ? x.cas_res_cashflow : x.cas_res_cashflow / discount;
         if (y == -1)
             x.cas_res_cash_position_1 = x.cas_res_cashflow + x.bal_ass_capital;
         else
