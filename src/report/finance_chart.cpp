@@ -2,7 +2,8 @@
 
 #include "gif_writer.h"
 
-#include <QBarCategoryAxis>
+#include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -13,9 +14,15 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace fmx {
+
+namespace {
+// Labels that fit side by side under a chart 373 pixels wide.
+constexpr qsizetype kMaxXLabels = 8;
+} // namespace
 
 void makeChart(QChart& chart, const QString& caption, const QList<double>& cumulativeCashflow) {
     chart.setTitle(caption);
@@ -45,22 +52,66 @@ void makeChart(QChart& chart, const QString& caption, const QList<double>& cumul
     pen.setWidth(kFinanceChartLineWidth);
     series->setPen(pen);
 
+    // The axes are kept from one drawing to the next: a removed axis leaves its drawing in the
+    // scene until the event loop runs, which an off-screen chart may never see.
+    QCategoryAxis* xAxis = nullptr;
+    QValueAxis* yAxis = nullptr;
     for (QAbstractAxis* axis : chart.axes()) {
-        chart.removeAxis(axis);
-        delete axis;
+        if (xAxis == nullptr && axis->orientation() == Qt::Horizontal)
+            xAxis = qobject_cast<QCategoryAxis*>(axis);
+        else if (yAxis == nullptr && axis->orientation() == Qt::Vertical)
+            yAxis = qobject_cast<QValueAxis*>(axis);
     }
-    auto* xAxis = new QBarCategoryAxis();
-    xAxis->append(labels);
-    chart.addAxis(xAxis, Qt::AlignBottom);
-    series->attachAxis(xAxis);
-    auto* yAxis = new QValueAxis();
-    yAxis->setLabelFormat(QStringLiteral("%.0f"));
-    chart.addAxis(yAxis, Qt::AlignLeft);
-    series->attachAxis(yAxis);
+    for (QAbstractAxis* axis : chart.axes()) {
+        if (axis != xAxis && axis != yAxis) {
+            chart.removeAxis(axis);
+            delete axis;
+        }
+    }
+    QFont labelFont = chart.font();
+    labelFont.setPointSizeF(7);
+    if (xAxis == nullptr) {
+        xAxis = new QCategoryAxis(); // the chart takes ownership
+        xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+        xAxis->setLabelsFont(labelFont);
+        chart.addAxis(xAxis, Qt::AlignBottom);
+    }
+    if (yAxis == nullptr) {
+        yAxis = new QValueAxis();
+        yAxis->setLabelFormat(QStringLiteral("%.0f"));
+        yAxis->setLabelsFont(labelFont);
+        chart.addAxis(yAxis, Qt::AlignLeft);
+    }
+    // Qt Charts cuts a label short to the room of its range, so a long projection labels every
+    // second (third, ...) point: as many labels as fit.
+    for (const QString& label : xAxis->categoriesLabels())
+        xAxis->remove(label);
+    const qsizetype step = std::max<qsizetype>(1, (labels.size() + kMaxXLabels - 1) / kMaxXLabels);
+    // Each label is centred in a range of `step` points around its own point.
+    const double half = static_cast<double>(step) / 2.0;
+    xAxis->setStartValue(-half);
+    double last = 0.5;
+    for (qsizetype i = 0; i < labels.size(); i += step) {
+        last = static_cast<double>(i) + half;
+        xAxis->append(labels[i], last);
+    }
+    xAxis->setRange(-half, std::max(last, static_cast<double>(labels.size()) - 0.5));
+    if (!series->attachedAxes().contains(xAxis)) series->attachAxis(xAxis);
+    if (!series->attachedAxes().contains(yAxis)) series->attachAxis(yAxis);
     if (!cumulativeCashflow.isEmpty()) {
         const auto [lo, hi] = std::minmax_element(cumulativeCashflow.cbegin(), cumulativeCashflow.cend());
-        yAxis->setRange(*lo, *hi);
+        double low = *lo;
+        double high = *hi;
+        if (high - low < 1e-9) { // a flat line (a single year): give the axis room around it
+            const double pad = std::max(1.0, std::abs(low) * 0.1);
+            low -= pad;
+            high += pad;
+        }
+        yAxis->setTickCount(5); // applyNiceNumbers changes it: start each drawing from the same count
+        yAxis->setRange(low, high);
         yAxis->applyNiceNumbers();
+    } else {
+        yAxis->setRange(0, 1);
     }
 
     chart.legend()->hide();
@@ -76,6 +127,9 @@ QImage renderChart(QChart& chart) {
     QGraphicsScene scene;
     scene.addItem(&chart);
     chart.setPos(0, 0);
+    // Qt Charts updates its drawing items through posted events; without an event loop running
+    // (a command-line report, a test) they must be delivered before the drawing.
+    QCoreApplication::sendPostedEvents();
     if (QGraphicsLayout* layout = chart.layout()) layout->activate();
     {
         QPainter painter(&image);

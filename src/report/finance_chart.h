@@ -32,9 +32,11 @@ inline constexpr std::array<TFinanceChartCaseDef, 4> kFinanceChartCases{{
 
 // Fills the chart with one line: title caption, 373 x 225, white background, no legend. The chart's
 // only series is cleared and reused when it has exactly one line series; otherwise a new line
-// series is added. One point per finance year, in order: the first labelled "-0.5", the following
-// ones 0, 1, 2, ...; the value is the year's cumulative cash flow. Line width 3 in the series'
-// default colour. The chart's axes are replaced.
+// series is added. One point per finance year, in order, at x = 0, 1, 2, ...: the first labelled
+// "-0.5", the following ones 0, 1, 2, ...; the value is the year's cumulative cash flow. Of more
+// than 8 points only every k-th is labelled, so that the labels fit. Line width 3 in the series'
+// default colour. A category axis (QCategoryAxis) below and a value axis left are reused when the chart has
+// them, other axes are removed.
 void makeChart(QChart& chart, const QString& caption, const QList<double>& cumulativeCashflow);
 
 // Draws the chart, at its current size, into an image (the chart is laid out first).

@@ -8,7 +8,8 @@
 namespace fmx {
 
 // The image as a GIF 87a file: reduced to a palette of at most 256 colours (exact when the image
-// has no more colours than that), no transparency. An empty image is a programming error
+// has no more colours than that; otherwise the most frequent ones, without dithering), no
+// transparency. An empty image is a programming error
 // (assertion; returns an empty array when the handler returns).
 QByteArray encodeGIF(const QImage& image);
 

@@ -12,14 +12,16 @@ TBaseTableObjDef::TBaseTableObjDef(TTableObjType type) : fType(type) {}
 
 TBaseTableObjDef::~TBaseTableObjDef() = default;
 
-int TBaseTableObjDef::getMaxLogCol() const { return fMaxCol; }
+int TBaseTableObjDef::getMaxLogCol() const {
+    return fMaxCol;
+}
 
 // ---- TGenTableObjCell ----
 
 TGenTableObjCell::TGenTableObjCell(TGenTableObjRow* parentRow, int nRowSpan, int nColSpan, int nColType,
                                    const QString& text, const QString& cls, int logIndex)
-    : fColSpan(nColSpan), fRowSpan(nRowSpan), fText(text), fColType(nColType), fStyle(cls), fLogIndex(logIndex),
-      fParentRow(parentRow) {}
+    : fColSpan(nColSpan), fRowSpan(nRowSpan), fText(text), fColType(nColType), fStyle(cls),
+      fLogIndex(logIndex), fParentRow(parentRow) {}
 
 TGenTableObjCell::~TGenTableObjCell() = default;
 
@@ -32,7 +34,8 @@ TGenTableObjRow::~TGenTableObjRow() = default;
 
 TGenTableObjCell* TGenTableObjRow::cell(int index) const {
     const bool inRange = index >= 0 && index < cellCount();
-    FMX_ASSERT(inRange, QStringLiteral("Kolomindex %1 buiten bereik (0..%2)").arg(index).arg(cellCount() - 1));
+    FMX_ASSERT(inRange,
+               QStringLiteral("Kolomindex %1 buiten bereik (0..%2)").arg(index).arg(cellCount() - 1));
     return inRange ? fCols[static_cast<size_t>(index)].get() : nullptr;
 }
 
@@ -51,8 +54,8 @@ int TGenTableObjDef::AddRow(const QString& cls) {
     return fRowCount;
 }
 
-void TGenTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const QString& text, const QString& cls,
-                                std::unique_ptr<TBaseTableObjDef> tabDef) {
+void TGenTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const QString& text,
+                                const QString& cls, std::unique_ptr<TBaseTableObjDef> tabDef) {
     FMX_ASSERT(fLastRow != nullptr, QStringLiteral("Kolom toegevoegd aan tabel zonder rij"));
     if (fLastRow == nullptr) return;
     std::unique_ptr<TGenTableObjDef> subTable;
@@ -65,7 +68,8 @@ void TGenTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const 
         nColType |= kColTypeSubTable;
     }
     const QString& cellClass = cls.isEmpty() ? fLastRow->fColstyle : cls;
-    auto cell = std::make_unique<TGenTableObjCell>(fLastRow, nRowSpan, nColSpan, nColType, text, cellClass, fColCount);
+    auto cell = std::make_unique<TGenTableObjCell>(fLastRow, nRowSpan, nColSpan, nColType, text, cellClass,
+                                                   fColCount);
     if (subTable) {
         subTable->fParentCell = cell.get();
         cell->fSubTable = std::move(subTable);
@@ -76,8 +80,8 @@ void TGenTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const 
     fMaxCol = std::max(fMaxCol, fColCount);
 }
 
-void TGenTableObjDef::EditCol(int nRowSpan, int nColSpan, const QString& text, const QString& cls, int rowIndex,
-                              int colIndex) {
+void TGenTableObjDef::EditCol(int nRowSpan, int nColSpan, const QString& text, const QString& cls,
+                              int rowIndex, int colIndex) {
     TGenTableObjCell* target = cell(rowIndex, colIndex);
     if (target == nullptr) return;
     target->fRowSpan = nRowSpan;
@@ -86,8 +90,8 @@ void TGenTableObjDef::EditCol(int nRowSpan, int nColSpan, const QString& text, c
     target->fStyle = cls;
 }
 
-void TGenTableObjDef::AddColEx(int nRowSpan, int nColSpan, int nColType, const QString& text, const QString& cls,
-                               int& rowIndex, int& colIndex) {
+void TGenTableObjDef::AddColEx(int nRowSpan, int nColSpan, int nColType, const QString& text,
+                               const QString& cls, int& rowIndex, int& colIndex) {
     const TGenTableObjCell* before = fLastCell;
     AddColTab(nRowSpan, nColSpan, nColType, text, cls, nullptr);
     if (fLastRow == nullptr || fLastCell == before) return; // refused by an assertion
@@ -123,8 +127,8 @@ QString lineBreaksToBR(const QString& text) {
 
 THTMLTableObjDef::THTMLTableObjDef() : TGenTableObjDef(t_type_html) {}
 
-void THTMLTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const QString& text, const QString& cls,
-                                 std::unique_ptr<TBaseTableObjDef> tabDef) {
+void THTMLTableObjDef::AddColTab(int nRowSpan, int nColSpan, int nColType, const QString& text,
+                                 const QString& cls, std::unique_ptr<TBaseTableObjDef> tabDef) {
     TGenTableObjDef::AddColTab(nRowSpan, nColSpan, nColType, lineBreaksToBR(text), cls, std::move(tabDef));
 }
 
@@ -153,8 +157,8 @@ void THTMLTableObjDef::writeTable(QString& out, const TGenTableObjDef& table, in
     out += QStringLiteral(">") + kCRLF;
     for (int r = 0; r < table.RowCount(); ++r) {
         const TGenTableObjRow* row = table.row(r);
-        out += indent + QStringLiteral("  <tr") + classAttr(row->style(), doMapClsDirect) + QStringLiteral(">") +
-               kCRLF;
+        out += indent + QStringLiteral("  <tr") + classAttr(row->style(), doMapClsDirect) +
+               QStringLiteral(">") + kCRLF;
         for (int c = 0; c < row->cellCount(); ++c) {
             const TGenTableObjCell* cell = row->cell(c);
             out += indent + QStringLiteral("<td") + classAttr(cell->style(), doMapClsDirect);

@@ -76,8 +76,8 @@ protected:
 
 class TGenTableObjCell {
 public:
-    TGenTableObjCell(TGenTableObjRow* parentRow, int nRowSpan, int nColSpan, int nColType, const QString& text,
-                     const QString& cls, int logIndex);
+    TGenTableObjCell(TGenTableObjRow* parentRow, int nRowSpan, int nColSpan, int nColType,
+                     const QString& text, const QString& cls, int logIndex);
     ~TGenTableObjCell();
     TGenTableObjCell(const TGenTableObjCell&) = delete;
     TGenTableObjCell& operator=(const TGenTableObjCell&) = delete;

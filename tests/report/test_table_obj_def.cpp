@@ -12,14 +12,17 @@ using fmx::THTMLTableObjDef;
 
 namespace {
 
-QString q(const char* text) { return QString::fromUtf8(text); }
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 // A table kind the HTML writer cannot hold as a sub-table.
 class TOtherTable : public fmx::TBaseTableObjDef {
 public:
     TOtherTable() : TBaseTableObjDef(fmx::t_type_csv) {}
     int AddRow(const QString&) override { return 0; }
-    void AddColTab(int, int, int, const QString&, const QString&, std::unique_ptr<TBaseTableObjDef>) override {}
+    void AddColTab(int, int, int, const QString&, const QString&,
+                   std::unique_ptr<TBaseTableObjDef>) override {}
     void EditCol(int, int, const QString&, const QString&, int, int) override {}
     void AddColEx(int, int, int, const QString&, const QString&, int&, int&) override {}
 };
@@ -231,7 +234,8 @@ TEST(HTMLTable, ProgrammingErrorsAreAssertions) {
     };
     for (const Index& index : {Index{1, 0}, Index{-1, 0}, Index{0, 2}, Index{0, -1}}) {
         SCOPED_TRACE(testing::Message() << "row " << index.row << ", column " << index.col);
-        EXPECT_THROW(table.EditCol(1, 1, QStringLiteral("x"), QString(), index.row, index.col), TAssertionFailure);
+        EXPECT_THROW(table.EditCol(1, 1, QStringLiteral("x"), QString(), index.row, index.col),
+                     TAssertionFailure);
         EXPECT_THROW(table.cell(index.row, index.col), TAssertionFailure);
     }
 
