@@ -3,7 +3,6 @@
 #include "gif_writer.h"
 
 #include <QCategoryAxis>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -127,9 +126,6 @@ QImage renderChart(QChart& chart) {
     QGraphicsScene scene;
     scene.addItem(&chart);
     chart.setPos(0, 0);
-    // Qt Charts updates its drawing items through posted events; without an event loop running
-    // (a command-line report, a test) they must be delivered before the drawing.
-    QCoreApplication::sendPostedEvents();
     if (QGraphicsLayout* layout = chart.layout()) layout->activate();
     {
         QPainter painter(&image);
