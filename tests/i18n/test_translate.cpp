@@ -156,6 +156,16 @@ TEST_F(Translate, ScanFindsTheLanguageFilesOfTheFirstTranslateFolder) {
     EXPECT_EQ(share->DisplayName(), QStringLiteral("Anteil"));
     EXPECT_TRUE(switchLanguage(1043));
     EXPECT_EQ(share->DisplayName(), QStringLiteral("Aandeel"));
+    // A file changed since the scan to declare another language is refused; nothing changes.
+    put(QStringLiteral("a_de.lng"), QByteArrayLiteral("@language = 1036\nV_Share = Part\n"));
+    try {
+        switchLanguage(1031);
+        ADD_FAILURE() << "the changed file was taken";
+    } catch (const TBaseDataError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("now declares language 1036 instead of 1031")));
+    }
+    EXPECT_EQ(currentLanguage(), 1043);
+    EXPECT_EQ(share->DisplayName(), QStringLiteral("Aandeel"));
     // A language without a file shows English.
     EXPECT_FALSE(switchLanguage(1040));
     EXPECT_EQ(currentLanguage(), 1040);
