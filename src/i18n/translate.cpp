@@ -287,6 +287,13 @@ TCatalogue buildBaseCatalogue() {
     cat.setLanguageName(QStringLiteral("English"));
     const auto add = [&cat](const QString& key, const QString& text) {
         if (text.isEmpty()) return;
+        if (!TCatalogue::isValidKey(key)) {
+            logInfo(lmk_logWarning,
+                    QStringLiteral(
+                        "Translation key \"%1\" cannot be written to a language file; \"%2\" is left out")
+                        .arg(key, text));
+            return;
+        }
         if (cat.contains(key)) {
             const QString first = cat.text(key);
             if (first != text)

@@ -98,7 +98,8 @@ bool switchLanguage(int languageID);
 // The base-language catalogue for translators: every key with its English text, from the
 // registered definitions, validation messages, error kinds, global texts and every free text
 // that went through tl or registerFreeTexts so far. Empty texts are left out; of two texts under
-// one key the first is kept (the clash is logged).
+// one key the first is kept, and a key that a file cannot hold (an XML name with "=" or an end
+// blank) is left out (both logged as warnings).
 TCatalogue buildBaseCatalogue();
 // buildBaseCatalogue written whole to path; throws as writeCatalogue.
 void writeBaseCatalogue(const QString& path);

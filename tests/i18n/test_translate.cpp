@@ -226,3 +226,23 @@ TEST_F(Translate, BaseCatalogueHoldsEveryKeyWithItsEnglishText) {
     EXPECT_EQ(flag->getEnumTextForID(1), QStringLiteral("Yes"));
     EXPECT_EQ(tl(QStringLiteral("abc")), QStringLiteral("abc"));
 }
+
+TEST_F(Translate, BaseCatalogueLeavesOutClashingAndUnwritableKeys) {
+    int32_t dashed = 0, underscored = 0, trailing = 0;
+    // "Gas-Rate" and "Gas_Rate" share the key V_Gas_Rate; a trailing blank cannot end a key.
+    TDataValueDef::Create(dashed, QStringLiteral("Gas rate"), QString(), dvtFloat, QString(),
+                          QStringLiteral("Gas-Rate"));
+    TDataValueDef::Create(underscored, QStringLiteral("Gas flow"), QString(), dvtFloat, QString(),
+                          QStringLiteral("Gas_Rate"));
+    TDataValueDef::Create(trailing, QStringLiteral("Odd"), QString(), dvtFloat, QString(),
+                          QStringLiteral("Odd "));
+    const TCatalogue base = buildBaseCatalogue();
+    EXPECT_EQ(base.text(QStringLiteral("V_Gas_Rate")), QStringLiteral("Gas rate"));
+    const QString log = pendingLogText();
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Translation key V_Gas_Rate holds \"Gas rate\"; \"Gas flow\" is left out")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Translation key \"V_Odd \" cannot be written")));
+    // What is left can be written and read back.
+    writeCatalogue(base, path(QStringLiteral("base.lng")));
+    EXPECT_TRUE(readCatalogue(path(QStringLiteral("base.lng"))) == base);
+}
