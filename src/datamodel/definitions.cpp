@@ -36,9 +36,9 @@ const TFISData& slotOf(const std::array<TFISData, 3>& a, int index) {
     return slotOf(const_cast<std::array<TFISData, 3>&>(a), index);
 }
 
-QString enumText8Bit(const QString& text) {
-    return QString::fromLatin1(text.toLatin1()).left(60);
-}
+// Enumeration texts are kept to 60 characters. They stay Unicode: the user's code page here is UTF-8,
+// so Polish or Estonian entry texts survive (a Latin-1 cut would turn them into '?').
+QString enumText8Bit(const QString& text) { return text.left(60); }
 
 } // namespace
 

@@ -131,11 +131,17 @@ TEST_F(Definitions, EnumerationEntries) {
     EXPECT_EQ(k->getEnumTextForID(2), QStringLiteral("Grass"));
     k->addEnum(3, QString(70, QLatin1Char('x')));
     EXPECT_EQ(k->getEnumTextForID(3).size(), 60);
+    // Entry texts in Polish or Estonian keep their letters.
+    k->addEnum(4, QStringLiteral("Kiszonka z kukurydzy, świeża, łąka; šokolaad ž"));
+    EXPECT_EQ(k->getEnumTextForID(4), QStringLiteral("Kiszonka z kukurydzy, świeża, łąka; šokolaad ž"));
+    k->addEnum(4, QString(59, QLatin1Char('a')) + QStringLiteral("łę"));
+    EXPECT_EQ(k->getEnumTextForID(4), QString(59, QLatin1Char('a')) + QStringLiteral("ł"));
     EXPECT_EQ(k->getEnumTextForID(99), QStringLiteral("?"));
     EXPECT_EQ(k->getEnumTextForIndex(-1), QStringLiteral("[none]"));
     EXPECT_EQ(k->getEnumIDForIndex(-1), 0);
     EXPECT_EQ(k->getEnumIndexForID(3), 2);
     EXPECT_EQ(k->getEnumIndexForID(7), -1);
+    k->clearEnumRecsFrom(3);
     EXPECT_EQ(k->findEnumIDForString(QStringLiteral("Manure")), 1);
     EXPECT_EQ(k->findEnumIDForString(QStringLiteral("manure")), -9999889);
     EXPECT_EQ(assertionMessage([&] { k->intFindEnumIDForText(QStringLiteral("Slurry")); }),
