@@ -68,7 +68,10 @@ void TXMLWriter::closeValueNode(const QString& value) {
     fStartTagOpen = false;
 }
 
-void TXMLWriter::addValueNode(const QByteArray& name, const QString& value) {
+// One element with a text: empty elements are written as <name/>; otherwise the escaped text sits
+// between `open` and `close` (plain "<name>" / "</name>", or wrapped in a character-data section).
+void TXMLWriter::addTextNode(const QByteArray& name, const QString& value, const char* open,
+                             const char* close) {
     checkName(name);
     closeStartNode();
     fBuffer += '<';
@@ -76,30 +79,21 @@ void TXMLWriter::addValueNode(const QByteArray& name, const QString& value) {
     if (value.isEmpty()) {
         fBuffer += "/>";
     } else {
-        fBuffer += '>';
+        fBuffer += open;
         fBuffer += escapeXMLText(value);
-        fBuffer += "</";
+        fBuffer += close;
         fBuffer += name;
         fBuffer += '>';
     }
     fBuffer += kEol;
 }
 
+void TXMLWriter::addValueNode(const QByteArray& name, const QString& value) {
+    addTextNode(name, value, ">", "</");
+}
+
 void TXMLWriter::addCDataValueNode(const QByteArray& name, const QString& value) {
-    checkName(name);
-    closeStartNode();
-    fBuffer += '<';
-    fBuffer += name;
-    if (value.isEmpty()) {
-        fBuffer += "/>";
-    } else {
-        fBuffer += "><![CDATA[";
-        fBuffer += escapeXMLText(value);
-        fBuffer += "]]></";
-        fBuffer += name;
-        fBuffer += '>';
-    }
-    fBuffer += kEol;
+    addTextNode(name, value, "><![CDATA[", "]]></");
 }
 
 void TXMLWriter::closeNode() {

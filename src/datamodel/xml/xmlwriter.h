@@ -39,6 +39,7 @@ public:
     const QByteArray& asStream() const { return fBuffer; }
 
 private:
+    void addTextNode(const QByteArray& name, const QString& value, const char* open, const char* close);
     void closeStartNode();
     void checkName(const QByteArray& name) const;
 
