@@ -42,7 +42,8 @@ double roundHalfEven(double x) {
 QString substrateName(TDataObj* obj, int32_t typeDefID) {
     TAbstractDataValue* type = obj->getValueWithID(typeDefID);
     const QString typeText = type->Definition()->getEnumTextForID(type->getAsInteger());
-    return obj->getValueWithID(valAdmName)->getAsString() + QStringLiteral(" (") + typeText + QStringLiteral(")");
+    return obj->getValueWithID(valAdmName)->getAsString() + QStringLiteral(" (") + typeText +
+           QStringLiteral(")");
 }
 
 } // namespace
@@ -69,9 +70,9 @@ TProject::~TProject() {
 void TProject::init() {
     TDataObjODRoot::init();
     addGroup(*this, grpProject);
-    for (int32_t def : {defAdminVars, defBiomassIn, defEnergyIn, defInstallationIn, defStorageIn, defExploitationIn,
-                        defSubsidyIn, defCashflowIn, defBiomassOut, defInstallationOut, defExploitationOut,
-                        defFinanceOut})
+    for (int32_t def :
+         {defAdminVars, defBiomassIn, defEnergyIn, defInstallationIn, defStorageIn, defExploitationIn,
+          defSubsidyIn, defCashflowIn, defBiomassOut, defInstallationOut, defExploitationOut, defFinanceOut})
         cAddObj(def);
 }
 
@@ -151,8 +152,39 @@ void TProjectSubsidy::init() {
 
 // ---- input groups ----
 
-int32_t TProjInputData::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) {
-    const bool edit = (flags & trgNodeDeleted) || ((flags & trgValueChanged) && objTriggered->nodeKind() == nkValue) ||
+namespace {
+
+// The node that contains node (a list for a listed object).
+TAbstractRootObj* containerOf(TAbstractRootObj* node) {
+    switch (node->nodeKind()) {
+    case nkValue:
+        return static_cast<TAbstractDataValue*>(node)->Parent();
+    case nkList:
+        return static_cast<TDataObjList*>(node)->ParentDataObj();
+    case nkObject: {
+        auto* obj = static_cast<TDataObj*>(node);
+        if (obj->ParentList()) return obj->ParentList();
+        return obj->Parent();
+    }
+    }
+    return nullptr;
+}
+
+// A deletion counts as one edit: the deleted node's own trigger counts, the triggers of its parts
+// being destroyed with it do not, and a listed object counts through its list's leaving trigger.
+bool deletionIsEdit(TAbstractRootObj* node, const TDataObj* group) {
+    if (node->nodeKind() == nkObject && static_cast<TDataObj*>(node)->ParentList()) return false;
+    for (TAbstractRootObj* up = containerOf(node); up && up != group; up = containerOf(up))
+        if (up->busyDestroy()) return false;
+    return true;
+}
+
+} // namespace
+
+int32_t TProjInputData::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                                      TAbstractRootObj* secObject) {
+    const bool edit = ((flags & trgNodeDeleted) && deletionIsEdit(objTriggered, this)) ||
+                      ((flags & trgValueChanged) && objTriggered->nodeKind() == nkValue) ||
                       ((flags & trgObjLeaving) && objTriggered->nodeKind() == nkList);
     if (edit && !busySync() && !busyDestroy())
         if (TProject* project = projectOf(this)) project->markRecalcNeeded(secObject);
@@ -213,7 +245,8 @@ void TSubstrateManure::init() {
     addGroup(*this, grpSubMan);
 }
 
-int32_t TSubstrateManure::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) {
+int32_t TSubstrateManure::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                                        TAbstractRootObj* secObject) {
     if ((flags & trgValueChanged) && !busySync() && objTriggered->nodeKind() == nkValue) {
         auto* value = static_cast<TAbstractDataValue*>(objTriggered);
         if (value->Parent() == this) {
@@ -330,7 +363,8 @@ void TExploitationOut::init() {
 
 void TFinanceOut::init() {
     TDataObj::init();
-    for (int32_t def : {deffinance_chp, deffinance_chp_heat, deffinance_biomethane, deffinance_biomethane_ext_heat})
+    for (int32_t def :
+         {deffinance_chp, deffinance_chp_heat, deffinance_biomethane, deffinance_biomethane_ext_heat})
         cAddObj(def);
     addGroup(*this, grpFinanceOut);
 }

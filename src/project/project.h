@@ -31,7 +31,8 @@ class TProject : public TDataObjODRoot {
 public:
     ~TProject() override;
     void init() override;
-    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) override;
+    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                          TAbstractRootObj* secObject) override;
 
     // True when no suspension is active. Setting false suspends (nests); setting true ends one
     // suspension, and ending the last runs the calculation when RecalcNeeded is "Yes".
@@ -81,7 +82,8 @@ public:
 // Base of the input groups: any edit below it makes a recalculation due.
 class TProjInputData : public TDataObj {
 public:
-    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) override;
+    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                          TAbstractRootObj* secObject) override;
 };
 
 class TAdminVars : public TProjInputData {
@@ -121,7 +123,8 @@ public:
 class TSubstrateManure : public TDataObj {
 public:
     void init() override;
-    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) override;
+    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                          TAbstractRootObj* secObject) override;
 
 private:
     void deriveAmounts(int32_t changedDefID);
@@ -141,10 +144,10 @@ public:
     QString getName() override;
 };
 
-#define FMX_PLAIN_CLASS(name)                                                                                 \
-    class name : public TDataObj {                                                                            \
-    public:                                                                                                   \
-        void init() override;                                                                                 \
+#define FMX_PLAIN_CLASS(name)                                                                                \
+    class name : public TDataObj {                                                                           \
+    public:                                                                                                  \
+        void init() override;                                                                                \
     };
 FMX_PLAIN_CLASS(TSubstrateCosub)
 FMX_PLAIN_CLASS(TAdmPconnect)

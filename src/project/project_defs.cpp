@@ -21,15 +21,15 @@ namespace fmx {
 
 int32_t defApplGlobalData = 0, defProjectDigester = 0, defProjInputData = 0, defAdminVars = 0,
         defAdmSubstrateManure = 0, defAdmSubstrateCosub = 0, defAdmPconnect = 0, defAdmComponentsDatabase = 0,
-        defBiomassIn = 0, defSubstrateManure = 0, defSubstrateCosub = 0, defEnergyIn = 0, defInstallationIn = 0,
-        defStorageIn = 0, defExploitationIn = 0, defSubsidyIn = 0, defCashflowIn = 0, defBiomassOut = 0,
-        defInstallationOut = 0, defExploitationOut = 0, defFinanceOut = 0, deffinance_chp = 0,
-        deffinance_chp_heat = 0, deffinance_biomethane = 0, deffinance_biomethane_ext_heat = 0,
-        deffinance_year = 0, defProjectSubsidy = 0, defSubsidyGermany = 0, defSubsidyNetherlands = 0,
-        defSubsidyFlanders = 0, defSubsidyWallons = 0, defSubsidyPoland = 0, defSubsidyItaly = 0,
-        defSubsidyEstonia = 0, defSubApply = 0, defSubGerApply = 0, defSubNetApply = 0, defSubFlaApply = 0,
-        defSubWalApply = 0, defSubPolApply = 0, defSubItaApply = 0, defSubEstApply = 0, defSubNetRec = 0,
-        defSubFlaRec = 0;
+        defBiomassIn = 0, defSubstrateManure = 0, defSubstrateCosub = 0, defEnergyIn = 0,
+        defInstallationIn = 0, defStorageIn = 0, defExploitationIn = 0, defSubsidyIn = 0, defCashflowIn = 0,
+        defBiomassOut = 0, defInstallationOut = 0, defExploitationOut = 0, defFinanceOut = 0,
+        deffinance_chp = 0, deffinance_chp_heat = 0, deffinance_biomethane = 0,
+        deffinance_biomethane_ext_heat = 0, deffinance_year = 0, defProjectSubsidy = 0, defSubsidyGermany = 0,
+        defSubsidyNetherlands = 0, defSubsidyFlanders = 0, defSubsidyWallons = 0, defSubsidyPoland = 0,
+        defSubsidyItaly = 0, defSubsidyEstonia = 0, defSubApply = 0, defSubGerApply = 0, defSubNetApply = 0,
+        defSubFlaApply = 0, defSubWalApply = 0, defSubPolApply = 0, defSubItaApply = 0, defSubEstApply = 0,
+        defSubNetRec = 0, defSubFlaRec = 0;
 
 int32_t ldefAdmSubstrateManureList = 0, ldefAdmSubstrateCosubList = 0, ldefAdmPconnectList = 0,
         ldefSubstrateManureList = 0, ldefSubstrateCosubList = 0, ldefFinanceYearList = 0, ldefSubNetList = 0,
@@ -52,7 +52,8 @@ struct TValRow {
     const char* extras;
 };
 
-#define FMX_VAL(group, name, type, unit, caption, note, extras) {group, &val##name, #name, type, unit, caption, note, extras},
+#define FMX_VAL(group, name, type, unit, caption, note, extras)                                              \
+    {group, &val##name, #name, type, unit, caption, note, extras},
 const TValRow kRows[] = {
 #include "project_values.inc"
 };
@@ -66,13 +67,20 @@ QString u8(const char* s) {
 
 int32_t dvtOf(TRowType t) {
     switch (t) {
-    case F: return dvtFloat;
-    case F0: return dvtFloat0;
-    case F1: return dvtFloat1;
-    case F2: return dvtFloat2;
-    case S: return dvtString;
-    case E: return dvtEnum;
-    default: break;
+    case F:
+        return dvtFloat;
+    case F0:
+        return dvtFloat0;
+    case F1:
+        return dvtFloat1;
+    case F2:
+        return dvtFloat2;
+    case S:
+        return dvtString;
+    case E:
+        return dvtEnum;
+    default:
+        break;
     }
     FMX_ASSERT(false, QStringLiteral("dmProjectCreateDefs: onbekend waardetype"));
     return dvtUnknown;
@@ -113,19 +121,25 @@ TDataValueDef* declareRow(const TValRow& row) {
     const QString xml = QLatin1String(row.xml);
     TDataValueDef* d = nullptr;
     switch (row.type) {
-    case YN: d = TDataValueDef::CreateBoolDefNee(*row.id, caption, note, xml); break;
-    case YJ: d = TDataValueDef::CreateBoolDefJa(*row.id, caption, note, xml); break;
+    case YN:
+        d = TDataValueDef::CreateBoolDefNee(*row.id, caption, note, xml);
+        break;
+    case YJ:
+        d = TDataValueDef::CreateBoolDefJa(*row.id, caption, note, xml);
+        break;
     case R: {
         const bool manure = row.id == &valSubstrateManureAdmRef;
         FMX_ASSERT(manure || row.id == &valSubstrateCosubAdmRef,
                    QStringLiteral("dmProjectCreateDefs: onbekende verwijzing ") + xml);
         int32_t& target = manure ? defAdmSubstrateManure : defAdmSubstrateCosub;
-        const QString path =
-            manure ? QStringLiteral("\\-AdminVars-AdmSubstrateManureList") : QStringLiteral("\\-AdminVars-AdmSubstrateCosubList");
+        const QString path = manure ? QStringLiteral("\\-AdminVars-AdmSubstrateManureList")
+                                    : QStringLiteral("\\-AdminVars-AdmSubstrateCosubList");
         d = TDataValueDef::CreateRef(*row.id, caption, note, target, path, xml);
         break;
     }
-    default: d = TDataValueDef::Create(*row.id, caption, note, dvtOf(row.type), u8(row.unit), xml); break;
+    default:
+        d = TDataValueDef::Create(*row.id, caption, note, dvtOf(row.type), u8(row.unit), xml);
+        break;
     }
     applyExtras(d, u8(row.extras));
     return d;
@@ -149,12 +163,14 @@ TDataValueDef* declareFamilyValue(TSchemaGroup group, const QString& xml, int32_
     return d;
 }
 
-template <class T> TDataObjDef* declareObj(int32_t& id, const char* caption, const char* className, const char* xml) {
+template <class T>
+TDataObjDef* declareObj(int32_t& id, const char* caption, const char* className, const char* xml) {
     return TDataObjDef::Create(id, u8(caption), QString(), dataObjClassOf<T>(QLatin1String(className)),
                                QLatin1String(xml));
 }
 
-void declareList(int32_t& id, const char* dbName, const char* caption, int32_t elementDefID, const char* xml) {
+void declareList(int32_t& id, const char* dbName, const char* caption, int32_t elementDefID,
+                 const char* xml) {
     TDataObjListDef::Create(id, QLatin1String(dbName), u8(caption), QString(), 0, -1, false, elementDefID,
                             QLatin1String(xml));
 }
@@ -186,8 +202,8 @@ void declareStorageValues() {
     int index = 0;
     for (const TStorageGroup& g : kStorageGroups) {
         const QString base = QLatin1String(g.name);
-        declareFamilyValue(grpStorageIn, base + QStringLiteral("_Tstor_user"), dvtFloat, QStringLiteral("months"),
-                           u8(g.timeCaption))
+        declareFamilyValue(grpStorageIn, base + QStringLiteral("_Tstor_user"), dvtFloat,
+                           QStringLiteral("months"), u8(g.timeCaption))
             ->setMMDAsFloat(2, g.timeDefault);
         const auto storType = [&]() {
             const QString name = base + QStringLiteral("_StorType_user");
@@ -201,7 +217,8 @@ void declareStorageValues() {
             const QString caption = name == QLatin1String("Man_sol_Vstor_avail_user")
                                         ? QStringLiteral("Man_sol_VStor_avail_user")
                                         : name;
-            TDataValueDef* d = declareFamilyValue(grpStorageIn, name, dvtFloat, QStringLiteral("m3"), caption);
+            TDataValueDef* d =
+                declareFamilyValue(grpStorageIn, name, dvtFloat, QStringLiteral("m3"), caption);
             if (name == QLatin1String("Man_liq_Vstor_avail_user")) d->setMMDAsFloat(2, 1000);
         } else {
             const QString name = base + QStringLiteral("_Muselocal");
@@ -279,9 +296,8 @@ struct TNoteOverride {
 };
 const TNoteOverride kComponentNotes[] = {
     {"AdmC1_PERadvise", "Note: Total advice and permits costs = Advise_C1 + Advise_C2*Investment_subtotal "},
-    {"AdmC1_PERinspection",
-     "Note: Total percentage over investment needed for inspection = inspection_C1 + "
-     "Inspection_C2*Total_biomass_input"},
+    {"AdmC1_PERinspection", "Note: Total percentage over investment needed for inspection = inspection_C1 + "
+                            "Inspection_C2*Total_biomass_input"},
     {"AdmC1_PERengineering", "Note: Percentage over investment_subtotal for engineering costs"},
     {"AdmC1_PERcontingency",
      "Note: Percentage over total investment including advise, permits, engineering, inspection, "
@@ -295,7 +311,7 @@ const char* const kCoefficientNote =
 void declareComponentValues() {
     for (const TComponentGroup& g : kComponentGroups) {
         const QString suffix = QLatin1String(g.suffix);
-        const QString unit = suffix == QLatin1String("_PERadvise") ? QStringLiteral("EUR")
+        const QString unit = suffix == QLatin1String("_PERadvise")      ? QStringLiteral("EUR")
                              : suffix.startsWith(QLatin1String("_PER")) ? QStringLiteral("%")
                                                                         : QString();
         for (const QString& code : QString::fromLatin1(g.codes).split(QLatin1Char(' '))) {
@@ -422,13 +438,14 @@ void declareInstallationOutValues() {
             else
                 declare(xml, QString(), xml);
         }
-        const QString startupName = c == 1 ? QStringLiteral("Startup_CHP_heat") : QStringLiteral("Startup") + suffix;
+        const QString startupName =
+            c == 1 ? QStringLiteral("Startup_CHP_heat") : QStringLiteral("Startup") + suffix;
         const auto subsidy = [&]() {
-            const QString note =
-                chp ? QStringLiteral("Note: investment subsidy (in case of Poland) as % over total costs - startup costs")
-                    : QString();
-            declare(QStringLiteral("Subsidy") + suffix, chp ? eur : QString(), QStringLiteral("Investment subsidy"),
-                    note);
+            const QString note = chp ? QStringLiteral("Note: investment subsidy (in case of Poland) as % "
+                                                      "over total costs - startup costs")
+                                     : QString();
+            declare(QStringLiteral("Subsidy") + suffix, chp ? eur : QString(),
+                    QStringLiteral("Investment subsidy"), note);
         };
         if (chp) {
             subsidy();
@@ -437,7 +454,8 @@ void declareInstallationOutValues() {
             declare(startupName, eur, QStringLiteral("Startup"));
             subsidy();
         }
-        declare(QStringLiteral("Total") + suffix, chp ? eur : QString(), chp ? QStringLiteral("Total") : QStringLiteral("Total") + suffix);
+        declare(QStringLiteral("Total") + suffix, chp ? eur : QString(),
+                chp ? QStringLiteral("Total") : QStringLiteral("Total") + suffix);
     }
 }
 
@@ -452,26 +470,36 @@ void declareExploitationOutValues() {
                            {"_biomethane", "biomethane_investment"},
                            {"_b_ext_heat", "biomethane_ext_heat_investment"}};
     const TNoteOverride notes[] = {
-        {"yearly_average_cashflow_chp", "Note: the yearly profit is calculated as follows: total revenues - total costs"},
-        {"simply_payback_time_chp",
-         "Note: the simple payback time is calculated as follows: investment / (total revenues - total costs + "
-         "depreciation)"},
+        {"yearly_average_cashflow_chp",
+         "Note: the yearly profit is calculated as follows: total revenues - total costs"},
+        {"simply_payback_time_chp", "Note: the simple payback time is calculated as follows: investment / "
+                                    "(total revenues - total costs + "
+                                    "depreciation)"},
         {"yearly_average_depreciation_chp", "Note: Depreciation. Land not depreciated"},
     };
     for (int c = 0; c < 4; ++c) {
         const QString sfx = QLatin1String(cases[c].suffix);
         std::vector<std::pair<QString, QString>> items;
         items.emplace_back(QLatin1String(cases[c].investment), QStringLiteral("Investment"));
-        items.emplace_back(QStringLiteral("yearly_average_depreciation") + sfx, QStringLiteral("Average yearly depreciation"));
+        items.emplace_back(QStringLiteral("yearly_average_depreciation") + sfx,
+                           QStringLiteral("Average yearly depreciation"));
         if (c < 2) {
-            items.emplace_back(QStringLiteral("in_electricity") + sfx, QStringLiteral("Sales of electricity"));
-            if (c == 1) items.emplace_back(QStringLiteral("in_therm_energy_delivery") + sfx, QStringLiteral("Selling heat"));
-            items.emplace_back(QStringLiteral("in_subsidy_electricity") + sfx, QStringLiteral("Subsidy on electricity"));
-            if (c == 1) items.emplace_back(QStringLiteral("in_subsidy_heat") + sfx, QStringLiteral("Subsidy on heat"));
+            items.emplace_back(QStringLiteral("in_electricity") + sfx,
+                               QStringLiteral("Sales of electricity"));
+            if (c == 1)
+                items.emplace_back(QStringLiteral("in_therm_energy_delivery") + sfx,
+                                   QStringLiteral("Selling heat"));
+            items.emplace_back(QStringLiteral("in_subsidy_electricity") + sfx,
+                               QStringLiteral("Subsidy on electricity"));
+            if (c == 1)
+                items.emplace_back(QStringLiteral("in_subsidy_heat") + sfx,
+                                   QStringLiteral("Subsidy on heat"));
         } else {
             items.emplace_back(QStringLiteral("in_biomethane") + sfx,
-                               c == 2 ? QStringLiteral("Selling biomethane") : QStringLiteral("Sellling biomethane"));
-            items.emplace_back(QStringLiteral("in_subsidy_biomethane") + sfx, QStringLiteral("Subsidy on biomethane"));
+                               c == 2 ? QStringLiteral("Selling biomethane")
+                                      : QStringLiteral("Sellling biomethane"));
+            items.emplace_back(QStringLiteral("in_subsidy_biomethane") + sfx,
+                               QStringLiteral("Subsidy on biomethane"));
         }
         const TStemCaption rest[] = {
             {"in_total", "Total"},
@@ -506,18 +534,58 @@ void resetIDs() {
 #define FMX_VAL(group, name, ...) val##name = 0;
 #include "project_values.inc"
 #undef FMX_VAL
-    for (int32_t* id :
-         {&defApplGlobalData, &defProjectDigester, &defProjInputData, &defAdminVars, &defAdmSubstrateManure,
-          &defAdmSubstrateCosub, &defAdmPconnect, &defAdmComponentsDatabase, &defBiomassIn, &defSubstrateManure,
-          &defSubstrateCosub, &defEnergyIn, &defInstallationIn, &defStorageIn, &defExploitationIn, &defSubsidyIn,
-          &defCashflowIn, &defBiomassOut, &defInstallationOut, &defExploitationOut, &defFinanceOut, &deffinance_chp,
-          &deffinance_chp_heat, &deffinance_biomethane, &deffinance_biomethane_ext_heat, &deffinance_year,
-          &defProjectSubsidy, &defSubsidyGermany, &defSubsidyNetherlands, &defSubsidyFlanders, &defSubsidyWallons,
-          &defSubsidyPoland, &defSubsidyItaly, &defSubsidyEstonia, &defSubApply, &defSubGerApply, &defSubNetApply,
-          &defSubFlaApply, &defSubWalApply, &defSubPolApply, &defSubItaApply, &defSubEstApply, &defSubNetRec,
-          &defSubFlaRec, &ldefAdmSubstrateManureList, &ldefAdmSubstrateCosubList, &ldefAdmPconnectList,
-          &ldefSubstrateManureList, &ldefSubstrateCosubList, &ldefFinanceYearList, &ldefSubNetList,
-          &ldefSubFlaList})
+    for (int32_t* id : {&defApplGlobalData,
+                        &defProjectDigester,
+                        &defProjInputData,
+                        &defAdminVars,
+                        &defAdmSubstrateManure,
+                        &defAdmSubstrateCosub,
+                        &defAdmPconnect,
+                        &defAdmComponentsDatabase,
+                        &defBiomassIn,
+                        &defSubstrateManure,
+                        &defSubstrateCosub,
+                        &defEnergyIn,
+                        &defInstallationIn,
+                        &defStorageIn,
+                        &defExploitationIn,
+                        &defSubsidyIn,
+                        &defCashflowIn,
+                        &defBiomassOut,
+                        &defInstallationOut,
+                        &defExploitationOut,
+                        &defFinanceOut,
+                        &deffinance_chp,
+                        &deffinance_chp_heat,
+                        &deffinance_biomethane,
+                        &deffinance_biomethane_ext_heat,
+                        &deffinance_year,
+                        &defProjectSubsidy,
+                        &defSubsidyGermany,
+                        &defSubsidyNetherlands,
+                        &defSubsidyFlanders,
+                        &defSubsidyWallons,
+                        &defSubsidyPoland,
+                        &defSubsidyItaly,
+                        &defSubsidyEstonia,
+                        &defSubApply,
+                        &defSubGerApply,
+                        &defSubNetApply,
+                        &defSubFlaApply,
+                        &defSubWalApply,
+                        &defSubPolApply,
+                        &defSubItaApply,
+                        &defSubEstApply,
+                        &defSubNetRec,
+                        &defSubFlaRec,
+                        &ldefAdmSubstrateManureList,
+                        &ldefAdmSubstrateCosubList,
+                        &ldefAdmPconnectList,
+                        &ldefSubstrateManureList,
+                        &ldefSubstrateCosubList,
+                        &ldefFinanceYearList,
+                        &ldefSubNetList,
+                        &ldefSubFlaList})
         *id = 0;
     for (std::vector<int32_t>& g : gGroups)
         g.clear();
@@ -565,7 +633,8 @@ void dmProjectCreateDefsPart1() {
     declareObj<TSubsidyFlandersListRec>(defSubFlaRec, "", "TSubsidyFlandersListRec", "SubFlaRec");
     declareList(ldefSubFlaList, "SFLI", "", defSubFlaRec, "SubFlaList");
     declareObj<TSubsidyApply>(defSubFlaApply, applyCaption, "TSubsidyApply", "SubFlaApply");
-    declareObj<TSubsidyFlanders>(defSubsidyFlanders, "Subsidy Flanders", "TSubsidyFlanders", "SubsidyFlanders");
+    declareObj<TSubsidyFlanders>(defSubsidyFlanders, "Subsidy Flanders", "TSubsidyFlanders",
+                                 "SubsidyFlanders");
     declareGroup(grpSubWal);
     declareObj<TSubsidyApply>(defSubWalApply, applyCaption, "TSubsidyApply", "SubWalApply");
     declareObj<TSubsidyWallons>(defSubsidyWallons, "Subsidy Wallons", "TSubsidyWallons", "SubsidyWallons");
@@ -590,7 +659,8 @@ void dmProjectCreateDefsPart1() {
         ->addUniqueIndex({valAdmName});
     declareList(ldefAdmSubstrateManureList, "ASML", "Manure Substrate database", defAdmSubstrateManure,
                 "AdmSubstrateManureList");
-    declareObj<TAdmSubstrateCosub>(defAdmSubstrateCosub, "Cosub Substrate", "TAdmSubstrateCosub", "AdmSubstrateCosub")
+    declareObj<TAdmSubstrateCosub>(defAdmSubstrateCosub, "Cosub Substrate", "TAdmSubstrateCosub",
+                                   "AdmSubstrateCosub")
         ->addUniqueIndex({valAdmName});
     declareList(ldefAdmSubstrateCosubList, "ASCL", "Cosub Substrate database", defAdmSubstrateCosub,
                 "AdmSubstrateCosubList");
@@ -608,8 +678,10 @@ void dmProjectCreateDefsPart1() {
 void dmProjectCreateDefsPart2() {
     declareGroup(grpSubMan);
     declareGroup(grpSubCosub);
-    declareObj<TSubstrateManure>(defSubstrateManure, "Manure substrate", "TSubstrateManure", "SubstrateManure");
-    declareList(ldefSubstrateManureList, "SMLI", "Manure substrates", defSubstrateManure, "SubstrateManureList");
+    declareObj<TSubstrateManure>(defSubstrateManure, "Manure substrate", "TSubstrateManure",
+                                 "SubstrateManure");
+    declareList(ldefSubstrateManureList, "SMLI", "Manure substrates", defSubstrateManure,
+                "SubstrateManureList");
     declareObj<TSubstrateCosub>(defSubstrateCosub, "Cosub substrate", "TSubstrateCosub", "SubstrateCosub");
     declareList(ldefSubstrateCosubList, "SCLI", "Cosub substrates", defSubstrateCosub, "SubstrateCosubList");
     declareGroup(grpBiomassIn);
@@ -630,22 +702,25 @@ void dmProjectCreateDefsPart2() {
     declareGroup(grpBiomassOut);
     declareObj<TBiomassOut>(defBiomassOut, "BiomassOut", "TBiomassOut", "BiomassOut");
     declareInstallationOutValues();
-    declareObj<TInstallationOut>(defInstallationOut, "InstallationOut", "TInstallationOut", "InstallationOut");
+    declareObj<TInstallationOut>(defInstallationOut, "InstallationOut", "TInstallationOut",
+                                 "InstallationOut");
 }
 
 void dmProjectCreateDefsPart3() {
     declareExploitationOutValues();
-    declareObj<TExploitationOut>(defExploitationOut, "ExploitationOut", "TExploitationOut", "ExploitationOut");
+    declareObj<TExploitationOut>(defExploitationOut, "ExploitationOut", "TExploitationOut",
+                                 "ExploitationOut");
     declareGroup(grpFinSingle);
     declareGroup(grpFinYear);
     declareObj<TFinanceYear>(deffinance_year, "Finance Year", "TFinanceYear", "finance_year");
     declareList(ldefFinanceYearList, "FYLI", "Finance overview", deffinance_year, "FinanceYearList");
     declareObj<TFinanceOutSingle>(deffinance_chp, "Finance CHP", "TFinanceOutSingle", "finance_chp");
-    declareObj<TFinanceOutSingle>(deffinance_chp_heat, "Finance CHP + heat", "TFinanceOutSingle", "finance_chp_heat");
+    declareObj<TFinanceOutSingle>(deffinance_chp_heat, "Finance CHP + heat", "TFinanceOutSingle",
+                                  "finance_chp_heat");
     declareObj<TFinanceOutSingle>(deffinance_biomethane, "Finance Biomethane", "TFinanceOutSingle",
                                   "finance_biomethane");
-    declareObj<TFinanceOutSingle>(deffinance_biomethane_ext_heat, "Finance Biomethane ext. heat", "TFinanceOutSingle",
-                                  "finance_biomethane_ext_heat");
+    declareObj<TFinanceOutSingle>(deffinance_biomethane_ext_heat, "Finance Biomethane ext. heat",
+                                  "TFinanceOutSingle", "finance_biomethane_ext_heat");
     declareGroup(grpFinanceOut);
     declareObj<TFinanceOut>(defFinanceOut, "FinanceOut", "TFinanceOut", "FinanceOut");
     declareObj<TProject>(defProjectDigester, "ProjectDigester", "TProject", "ProjectDigester");

@@ -23,7 +23,8 @@ extern int32_t defApplGlobalData, defProjectDigester, defProjInputData, defAdmin
     deffinance_chp_heat, deffinance_biomethane, deffinance_biomethane_ext_heat, deffinance_year,
     defProjectSubsidy, defSubsidyGermany, defSubsidyNetherlands, defSubsidyFlanders, defSubsidyWallons,
     defSubsidyPoland, defSubsidyItaly, defSubsidyEstonia, defSubApply, defSubGerApply, defSubNetApply,
-    defSubFlaApply, defSubWalApply, defSubPolApply, defSubItaApply, defSubEstApply, defSubNetRec, defSubFlaRec;
+    defSubFlaApply, defSubWalApply, defSubPolApply, defSubItaApply, defSubEstApply, defSubNetRec,
+    defSubFlaRec;
 
 // List definition IDs.
 extern int32_t ldefAdmSubstrateManureList, ldefAdmSubstrateCosubList, ldefAdmPconnectList,
