@@ -130,19 +130,6 @@ int32_t TProject::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, T
     return flags != 0 ? TDataObjODRoot::handleTrigger(objTriggered, flags, secObject) : 0;
 }
 
-TRecalcSuspender::TRecalcSuspender(TProject* project) : fProject(project) {
-    if (fProject) fProject->setRecalcAllowed(false);
-}
-
-TRecalcSuspender::~TRecalcSuspender() {
-    if (!fProject) return;
-    try {
-        fProject->setRecalcAllowed(true);
-    } catch (...) {
-        // A destructor must not throw; the failure was reported by the calculation's message.
-    }
-}
-
 void TProjectSubsidy::init() {
     TDataObjODRoot::init();
     for (int32_t def : {defSubsidyGermany, defSubsidyNetherlands, defSubsidyFlanders, defSubsidyWallons,
@@ -252,9 +239,10 @@ int32_t TSubstrateManure::handleTrigger(TAbstractRootObj* objTriggered, int32_t 
         if (value->Parent() == this) {
             // The derived writes and the edit itself reach the input group under one suspension,
             // so the whole chain ends in at most one calculation.
-            TRecalcSuspender suspend(projectOf(this));
-            deriveAmounts(value->defID());
-            return TDataObj::handleTrigger(objTriggered, flags, secObject);
+            return withRecalcSuspended(projectOf(this), [&]() {
+                deriveAmounts(value->defID());
+                return TDataObj::handleTrigger(objTriggered, flags, secObject);
+            });
         }
     }
     return flags != 0 ? TDataObj::handleTrigger(objTriggered, flags, secObject) : 0;

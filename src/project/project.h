@@ -11,6 +11,7 @@
 #include "globaldata.h"
 
 #include <memory>
+#include <type_traits>
 
 namespace fmx {
 
@@ -59,17 +60,25 @@ private:
     int32_t fRecalcLevel = 0;
 };
 
-// Suspends the project's recalculation for its lifetime (a recalcAllowed false/true pair).
-class TRecalcSuspender {
-public:
-    explicit TRecalcSuspender(TProject* project);
-    ~TRecalcSuspender();
-    TRecalcSuspender(const TRecalcSuspender&) = delete;
-    TRecalcSuspender& operator=(const TRecalcSuspender&) = delete;
-
-private:
-    TProject* fProject;
-};
+// Runs f with the project's recalculation suspended (one recalcAllowed false/true pair, also when
+// f throws); resuming runs the calculation that became due. project may be nullptr.
+template <class F> decltype(auto) withRecalcSuspended(TProject* project, F&& f) {
+    if (!project) return f();
+    project->setRecalcAllowed(false);
+    try {
+        if constexpr (std::is_void_v<decltype(f())>) {
+            f();
+            project->setRecalcAllowed(true);
+        } else {
+            decltype(auto) result = f();
+            project->setRecalcAllowed(true);
+            return result;
+        }
+    } catch (...) {
+        project->setRecalcAllowed(true);
+        throw;
+    }
+}
 
 // The project an object belongs to, or nullptr outside a project.
 TProject* projectOf(TAbstractRootObj* node);

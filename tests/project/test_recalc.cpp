@@ -42,10 +42,7 @@ TEST_F(RecalcTest, OutputsAndProjectValuesDoNotRecalculate) {
 
 TEST_F(RecalcTest, RemovingARowRecalculatesAndNamesTheRow) {
     TDataObjList* rows = sub("BiomassIn")->getListWithID(ldefSubstrateCosubList);
-    {
-        TRecalcSuspender batch(project.get());
-        rows->cAddObj(-1);
-    }
+    withRecalcSuspended(project.get(), [&]() { rows->cAddObj(-1); });
     const int before = gCalcRuns;
     TDataObj* row = rows->obj(0);
     rows->removeObject(row, false);
@@ -76,6 +73,17 @@ TEST_F(RecalcTest, NestedSuspensionsAroundTenEditsRunOneCalculationAtTheOuterEnd
     EXPECT_EQ(gCalcRuns, 1);
     project->setRecalcAllowed(true);
     EXPECT_EQ(gCalcRuns, 2);
+}
+
+TEST_F(RecalcTest, ABatchThatThrowsStillEndsItsSuspension) {
+    EXPECT_THROW(withRecalcSuspended(project.get(),
+                                     [&]() {
+                                         val("EnergyIn", "Lfeed_gas")->setAsFloat(50);
+                                         val("BiomassIn", "trt_user")->setAsFloat(5); // below its minimum
+                                     }),
+                 ERangeError);
+    EXPECT_TRUE(project->recalcAllowed());
+    EXPECT_EQ(gCalcRuns, 1); // the edit made before the failure is calculated
 }
 
 TEST_F(RecalcTest, FailedCalculationReportsKeepsRecalcNeededAndTheNextEditRetries) {
@@ -115,16 +123,17 @@ class ManureTest : public RecalcTest {
 protected:
     void SetUp() override {
         RecalcTest::SetUp();
-        TRecalcSuspender batch(project.get());
+        project->setRecalcAllowed(false);
         record = sub("AdminVars")->getListWithID(ldefAdmSubstrateManureList)->cAddObj(-1);
         record->getValueWithID(valAdmName)->setAsString(QStringLiteral("Cattle"));
         record->getValueWithID(valAdmRELprod_i)->setAsFloat(20);
         record->getValueWithID(valAdmREL_dens_i)->setAsFloat(1.05);
         row = sub("BiomassIn")->getListWithID(ldefSubstrateManureList)->cAddObj(-1);
+        project->setRecalcAllowed(true);
     }
     void chooseRecord() {
-        TRecalcSuspender batch(project.get());
-        row->getValueWithID(valSubstrateManureAdmRef)->setAsReference(record);
+        withRecalcSuspended(project.get(),
+                            [&]() { row->getValueWithID(valSubstrateManureAdmRef)->setAsReference(record); });
     }
     double get(int32_t def) const { return row->getValueWithID(def)->getAsFloat(); }
     void set(int32_t def, double v) { row->getValueWithID(def)->setAsFloat(v); }
@@ -178,10 +187,7 @@ TEST_F(ManureTest, WithoutASubstrateAnimalsGiveNoVolumeAndClearTheMass) {
 
 TEST_F(ManureTest, DerivedMassRoundsHalvesToEven) {
     chooseRecord();
-    {
-        TRecalcSuspender batch(project.get());
-        record->getValueWithID(valAdmREL_dens_i)->setAsFloat(1);
-    }
+    withRecalcSuspended(project.get(), [&]() { record->getValueWithID(valAdmREL_dens_i)->setAsFloat(1); });
     const struct { double volume, mass; } cases[] = {{2.5, 2}, {3.5, 4}, {4.4, 4}, {4.6, 5}, {10.5, 10}};
     for (const auto& c : cases) {
         set(valVsub_i, c.volume);

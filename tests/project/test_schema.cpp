@@ -320,3 +320,15 @@ TEST_F(ProjectTest, SubsidyRulesHoldSevenCountriesEachEndingWithItsApplyObject) 
     EXPECT_EQ(subsidy->obj(1)->getListWithID(ldefSubNetList)->objCount(), 0);
     EXPECT_NE(subsidy->obj(2)->getListWithID(ldefSubFlaList), nullptr);
 }
+
+TEST_F(ProjectTest, FrameworkLongNameValueIsCaptionedName) {
+    reg.reset();
+    reg = TdmData::create();
+    int32_t naam = 0;
+    TDataValueDef::Create(naam, QStringLiteral("Naam"), QString(), dvtString, QString());
+    valNaamLang = naam;
+    dmProjectCreateDefs();
+    valNaamLang = 0;
+    EXPECT_EQ(dmData->FindValueDefWithID(naam)->DisplayName(), QStringLiteral("Name"));
+    EXPECT_EQ(dmData->FindValueDefWithID(naam)->XMLName(), QStringLiteral("Naam"));
+}
