@@ -97,10 +97,11 @@ void TProject::setRecalcAllowed(bool allowed) {
 }
 
 void TProject::markRecalcNeeded(TAbstractRootObj* cause) {
+    if (busyDestroy()) return; // the project's own values may be gone already
     TAbstractDataValue* flag = getValueWithID(valRecalcNeeded);
     if (flag->getAsInteger() == kYes) {
         // Setting an equal value raises no trigger: a calculation that failed before is retried here.
-        if (!busySync() && !busyDestroy()) calcIfAllowed(cause);
+        if (!busySync()) calcIfAllowed(cause);
         return;
     }
     TAbstractRootObj* const outer = gRecalcCause;
