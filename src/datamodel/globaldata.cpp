@@ -1,0 +1,12 @@
+#include "globaldata.h"
+
+namespace fmx {
+
+int32_t gDefGlobaleDataID = 0;
+int32_t valNaamLang = 0;
+
+void TGlobaleData::init() {
+    TDataObjODRoot::init();
+}
+
+} // namespace fmx
