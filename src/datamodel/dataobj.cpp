@@ -756,6 +756,7 @@ void TDataObjODRoot::deleteObj(bool) {
     for (const QString& f : fDeleteFiles)
         QFile::remove(f);
     fDeleteFiles.clear();
+    if (auto del = dmObjectManagerHooks().deleteODRoot) del(this);
     emptyObj();
 }
 

@@ -151,6 +151,26 @@ public:
     void sorteer(bool inclSubItems, bool tryNumbers, bool forceChange, const TDataObjCompare& cmp = {});
     virtual void recalcAllValuesAndClaimID(TDataObjIDManager* idManager);
 
+    // ---- data-tree files (dmfiles.cpp) ----
+    // Writes the object element: "rid", "loadorder" (listed objects), values, lists, sub-objects.
+    virtual void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
+    // Reads the current element of from (the object must be busy). Unknown children are skipped with
+    // all their content. Throws the reader's and the conversion errors.
+    virtual void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
+    // Report content an object adds after its sub-objects (report type only).
+    virtual void newSaveToXMLAddForReport(int indent, TXMLWriter& into);
+    // The file-storage text of this object under "ROOT" (no binary files are written).
+    QByteArray getSavedXML();
+    // The object alone under "ROOT", written whole to fileName as given. Throws TXMLFileError.
+    void baseSaveToFile(const QString& fileName, bool clearChanges, TStorageXMLType saveType);
+    // Reads fileName (as given) into this object, busy meanwhile. Throws as newLoadFromXML, and
+    // TDataError (tdek_FileNotFound) when the file does not exist.
+    void baseLoadFromFile(const QString& fileName);
+    void assureAllBinDataIsLoaded();
+    void markAllBinDataAsNew();
+    // Clears the new and changed marks of every node that a save writes.
+    void clearWrittenMarks();
+
     // ---- state ----
     bool busySync() const { return fBusySync; }
     void setBusySync(bool flag);
@@ -277,6 +297,15 @@ public:
     // Loads the placeholder at index (through the object manager hook).
     TDataObj* loadOnDemandObj(int index);
 
+    // ---- data-tree files (dmfiles.cpp) ----
+    void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
+    void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
+    // The list element under "ROOT", written whole to fileName. Throws TXMLFileError.
+    void baseSaveToFile(const QString& fileName, bool clearChanges, TStorageXMLType saveType);
+    void assureAllBinDataIsLoaded();
+    void markAllBinDataAsNew();
+    void clearWrittenMarks();
+
     void setChanged(bool flag) override;
     void setBusy(bool flag) override;
     std::unique_ptr<TDataError> getIsActionAllowed(TObjAction action) override;
@@ -316,8 +345,12 @@ public:
     virtual void beforeDeleteObj() {}
     virtual void afterDeleteObj() {}
     int32_t bugFixing() const { return fBugFixing; }
+    // Set when loading repaired stored data (a "LastUsedID" below the local range).
+    bool errorsFixed() const { return fErrorsFixed; }
+    void setErrorsFixed(bool v) { fErrorsFixed = v; }
 
 protected:
+    bool fErrorsFixed = false;
     int32_t fBugFixing = 0;
     int32_t fBusyWithResave = 0;
     TDataObjGlobalPart* fOrgObject = nullptr;
@@ -350,6 +383,21 @@ public:
     QStringList& deleteFiles() { return fDeleteFiles; }
     const QString& useFileName() const { return fUseFileName; }
     void setUseFileName(const QString& v) { fUseFileName = v; }
+
+    // ---- data-tree files (dmfiles.cpp) ----
+    // Writes "ROOT" with this root to baseName + ".base.xml", whole (the old file stays as it was
+    // when the write fails). With clearChanges every written node is unmarked after the write
+    // succeeded. Throws TXMLFileError, or TDataError for binary files that cannot be written.
+    void saveToFile(const QString& baseName, bool clearChanges, TStorageXMLType saveType);
+    // Reads name (with or without ".base.xml") into this root. Throws TDataError
+    // (tdek_FileNotFound) for a missing file, the reader's errors and the conversion errors; the
+    // root is then half-read and the caller discards it.
+    void loadFromFile(const QString& name);
+    // The single-file text of the whole tree (binary data loaded first); marks stay as they are.
+    QString getAsSaveXML();
+    // Deletes every file named <file part of name>.* in the directory of name (".base.xml" is
+    // taken off first).
+    static void deleteXMLFiles(const QString& name);
 
 protected:
     bool fIsTheOfflineCopy = false;
