@@ -134,7 +134,8 @@ void TAbstractDataValue::newSaveToXML(int, TXMLWriter& into, TStorageXMLType sav
         }
     } else {
         if (saveType == sxt_ForExport && binary) return;
-        if (isStorageType(saveType) && fDefinition->dontStoreDefXML() && !binary && holdsDefaultForXML()) return;
+        if (isStorageType(saveType) && fDefinition->dontStoreDefXML() && !binary && holdsDefaultForXML())
+            return;
         if (saveType == sxt_ForExport && type == dvtReference) {
             const int32_t id = getAsInteger();
             if (id > 0 && id < kFirstLocalID) {
@@ -154,7 +155,8 @@ void TAbstractDataValue::newSaveToXML(int, TXMLWriter& into, TStorageXMLType sav
             } else {
                 if (saveType == sxt_ForFileStorage && gSuppressSideFiles == 0 && anyChangesPresent()) {
                     auto saver = dmObjectManagerHooks().saveBinData;
-                    FMX_ASSERT(saver != nullptr, QStringLiteral("TBinDataValue.newSaveToXML: geen object manager"));
+                    FMX_ASSERT(saver != nullptr,
+                               QStringLiteral("TBinDataValue.newSaveToXML: geen object manager"));
                     if (saver) saver(b);
                 }
                 text = b->getAsXML();
@@ -279,6 +281,7 @@ void TDataObj::newLoadFromXML(TXMLReader& from, TStorageXMLType loadType) {
 
 QByteArray TDataObj::getSavedXML() {
     TSuppressSideFiles noSideFiles;
+    recalcAllValuesAndClaimID(nullptr);
     TXMLWriter w;
     w.addNode("ROOT");
     newSaveToXML(1, w, sxt_ForFileStorage, false);
@@ -287,6 +290,7 @@ QByteArray TDataObj::getSavedXML() {
 }
 
 void TDataObj::baseSaveToFile(const QString& fileName, bool clearChanges, TStorageXMLType saveType) {
+    recalcAllValuesAndClaimID(nullptr);
     TXMLWriter w;
     w.addNode("ROOT");
     newSaveToXML(1, w, saveType, false);
@@ -350,7 +354,8 @@ void TDataObj::clearWrittenMarks() {
 void TDataObjList::newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges) {
     if (fDontStore) return;
     if (fDefinition->dontStoreDefXML() && fDataObjects.empty() &&
-        (saveType == sxt_ForFileStorage || saveType == sxt_ForSingleFileStorage || saveType == sxt_ForDisplay))
+        (saveType == sxt_ForFileStorage || saveType == sxt_ForSingleFileStorage ||
+         saveType == sxt_ForDisplay))
         return;
     into.addNode(xmlName(fDefinition));
     const bool stubs = fOnDemandLoad && saveType != sxt_ForSingleFileStorage;
@@ -367,7 +372,8 @@ void TDataObjList::newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType sa
         into.addNode(xmlName(o->Definition()));
         into.addNodeAttr("rid", QLatin1Char('#') + QString::number(o->ID()));
         into.addNodeAttr("loadorder", QLatin1Char('#') + QString::number(o->loadOrder()));
-        into.addValueNode(dmData->FindValueDefWithID(gvalNameIDForOnDemandListObj)->DisplayName().toUtf8(), name);
+        into.addValueNode(dmData->FindValueDefWithID(gvalNameIDForOnDemandListObj)->DisplayName().toUtf8(),
+                          name);
         into.closeNode();
         if (!o->fOnDemandListObj && saveType == sxt_ForFileStorage && gSuppressSideFiles == 0 &&
             (o->isNew() || o->isChanged() || o->fOnDemandXMLNeedsSave)) {
@@ -391,8 +397,7 @@ void TDataObjList::newLoadFromXML(TXMLReader& from, TStorageXMLType loadType) {
     if (fOnDemandLoad) {
         from.saveState();
         try {
-            if (from.nextChild() && from.hasChildren() && from.nextChild())
-                stubs = from.nodeName() == "DN";
+            if (from.nextChild() && from.hasChildren() && from.nextChild()) stubs = from.nodeName() == "DN";
         } catch (...) {
             from.restoreState();
             throw;
@@ -470,6 +475,8 @@ void TDataObjODRoot::saveToFile(const QString& baseName, bool clearChanges, TSto
             v->setBusy(wasBusy);
         }
     }
+    // IDs are handed out before anything is written, so "LastUsedID" is written with its final number.
+    recalcAllValuesAndClaimID(nullptr);
     TXMLWriter w;
     w.addNode("ROOT");
     newSaveToXML(1, w, saveType, false);
@@ -487,8 +494,8 @@ void TDataObjODRoot::loadFromFile(const QString& name) {
     if (base.endsWith(kBaseXMLExt, Qt::CaseInsensitive)) base.chop(kBaseXMLExt.size());
     const QString file = base + kBaseXMLExt;
     if (!QFileInfo(file).isFile())
-        throw TDataError(tdek_FileNotFound,
-                         QStringLiteral("File \"%1\" not found (\"%2\")").arg(file, name), this);
+        throw TDataError(tdek_FileNotFound, QStringLiteral("File \"%1\" not found (\"%2\")").arg(file, name),
+                         this);
     setBusy(true);
     try {
         TXMLReader r = TXMLReader::load(file);
@@ -503,6 +510,7 @@ void TDataObjODRoot::loadFromFile(const QString& name) {
 
 QString TDataObjODRoot::getAsSaveXML() {
     assureAllBinDataIsLoaded();
+    recalcAllValuesAndClaimID(nullptr);
     TXMLWriter w;
     w.addNode("ROOT");
     newSaveToXML(1, w, sxt_ForSingleFileStorage, false);
@@ -515,7 +523,8 @@ void TDataObjODRoot::deleteXMLFiles(const QString& name) {
     if (base.endsWith(kBaseXMLExt, Qt::CaseInsensitive)) base.chop(kBaseXMLExt.size());
     const QFileInfo fi(base);
     QDir dir = fi.absoluteDir();
-    const QStringList hits = dir.entryList({fi.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    const QStringList hits =
+        dir.entryList({fi.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
     for (const QString& f : hits)
         QFile::remove(dir.filePath(f));
 }

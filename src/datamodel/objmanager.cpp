@@ -60,7 +60,13 @@ void writeFileWhole(const QString& fileName, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly))
         throw TXMLFileError(fileName,
                             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.commit())
+    if (f.write(bytes) != bytes.size() || !f.flush() || f.size() != bytes.size()) {
+        f.cancelWriting();
+        f.commit();
+        throw TXMLFileError(fileName,
+                            QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
+    }
+    if (!f.commit())
         throw TXMLFileError(fileName,
                             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
 }
@@ -156,14 +162,16 @@ void TdmObjectManager::openData(bool workOnline, bool pDataLoad, int32_t localGl
                                 int32_t localDMVersionNr) {
     fServerXMLDir = gDirs().fPersonalDir + QLatin1Char('/') + storageProductName();
     if (!QDir().mkpath(fServerXMLDir))
-        throw TBaseDataError(tdek_DataDirFailure, QStringLiteral("XML directory \"%1\" bestaat niet of is niet "
-                                                                 "toegankelijk")
-                                                      .arg(fServerXMLDir));
+        throw TBaseDataError(tdek_DataDirFailure,
+                             QStringLiteral("XML directory \"%1\" bestaat niet of is niet "
+                                            "toegankelijk")
+                                 .arg(fServerXMLDir));
     QString why;
     if (!testSchrijfRechtenInDir(fServerXMLDir + QStringLiteral("/random test file"), why))
-        throw TBaseDataError(tdek_DataDirFailure,
-                             QStringLiteral("Server XML directory \"%1\": geen rechten om bestanden te maken (%2)")
-                                 .arg(fServerXMLDir, why));
+        throw TBaseDataError(
+            tdek_DataDirFailure,
+            QStringLiteral("Server XML directory \"%1\": geen rechten om bestanden te maken (%2)")
+                .arg(fServerXMLDir, why));
     logInfo(lmk_logInfo, workOnline ? QStringLiteral("TdmObjectManager.openData online werken")
                                     : QStringLiteral("TdmObjectManager.openData offline werken"));
     logInfo(lmk_logInfo, pDataLoad ? QStringLiteral("TdmObjectManager.openData dataload doen")
@@ -181,7 +189,8 @@ void TdmObjectManager::openData(bool workOnline, bool pDataLoad, int32_t localGl
             createExtraDefs();
         }
         TDataObjDef* gdef = dmData->FindDataObjDefWithID(gDefGlobaleDataID);
-        FMX_ASSERT(gdef != nullptr, QStringLiteral("TdmObjectManager.openData: geen definitie voor de globale data"));
+        FMX_ASSERT(gdef != nullptr,
+                   QStringLiteral("TdmObjectManager.openData: geen definitie voor de globale data"));
         std::unique_ptr<TDataObj> g = gdef->CreateRootDataObj(false, false);
         auto* groot = dynamic_cast<TDataObjODRoot*>(g.get());
         FMX_ASSERT(groot != nullptr, QStringLiteral("TdmObjectManager.openData: globale data is geen root"));
@@ -279,7 +288,7 @@ QString TdmObjectManager::storageDir(int32_t id) {
 // ---- loading and storing roots ----
 
 std::unique_ptr<TDataObjODRoot> TdmObjectManager::loadODRootDataObj(int32_t defID, const QString& file,
-                                                                     bool keepName) {
+                                                                    bool keepName) {
     TDataObjDef* def = dmData->FindDataObjDefWithID(defID);
     FMX_ASSERT(def != nullptr, QStringLiteral("TdmObjectManager.loadODRootDataObj: definitie %1").arg(defID));
     if (!def) return nullptr;
@@ -311,7 +320,8 @@ std::unique_ptr<TDataObjODRoot> TdmObjectManager::laadDataObjODRoot(int32_t defI
     return loadODRootDataObj(defID, file, false);
 }
 
-std::unique_ptr<TDataObjODRoot> TdmObjectManager::laadDataObjODRootFromFile(int32_t defID, const QString& withPath,
+std::unique_ptr<TDataObjODRoot> TdmObjectManager::laadDataObjODRootFromFile(int32_t defID,
+                                                                            const QString& withPath,
                                                                             const QString& withFilename) {
     logInfo(lmk_logInfo, QStringLiteral("TdmObjectManager.laadDataObjODRootFromFile file ") + withFilename);
     const QString file = withPath + QLatin1Char('/') + withFilename + kBaseXMLExt;
@@ -331,10 +341,11 @@ void TdmObjectManager::saveDataObjDBObject(TDataObjODRoot* root, bool) {
     try {
         const QString dir = ownName ? QFileInfo(root->useFileName()).absolutePath() : storageDir(root->ID());
         if (!QDir().mkpath(dir))
-            throw TDataError(tdek_DataDirFailure,
-                             QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt")
-                                 .arg(dir),
-                             root);
+            throw TDataError(
+                tdek_DataDirFailure,
+                QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt")
+                    .arg(dir),
+                root);
         root->saveToFile(dir + QLatin1Char('/') + name, true, sxt_ForFileStorage);
     } catch (const std::exception& e) {
         const QString msg = QStringLiteral("TdmObjectManager.saveDataObjDBObject obj ") + name +
@@ -353,7 +364,8 @@ void TdmObjectManager::deleteDataObjODRoot(TDataObjODRoot* root) {
     if (!root->useFileName().isEmpty())
         TDataObjODRoot::deleteXMLFiles(root->useFileName());
     else
-        TDataObjODRoot::deleteXMLFiles(storageDir(root->ID()) + QLatin1Char('/') + QString::number(root->ID()));
+        TDataObjODRoot::deleteXMLFiles(storageDir(root->ID()) + QLatin1Char('/') +
+                                       QString::number(root->ID()));
 }
 
 // ---- binary and on-demand files ----
@@ -363,10 +375,11 @@ QString TdmObjectManager::getBinFilename(int32_t rootID, TBinDataValue* value) {
     if (!value) return {};
     TDataObj* owner = value->Parent();
     TDataObjODRoot* root = value->dbRoot();
-    FMX_ASSERT(owner != nullptr && root != nullptr, QStringLiteral("TdmObjectManager.getBinFilename: geen root"));
+    FMX_ASSERT(owner != nullptr && root != nullptr,
+               QStringLiteral("TdmObjectManager.getBinFilename: geen root"));
     if (!owner || !root) return {};
     const QString ext = value->Definition()->BinExtension().isEmpty() ? QStringLiteral(".bin")
-                                                                       : value->Definition()->BinExtension();
+                                                                      : value->Definition()->BinExtension();
     if (owner == root) return QString::number(rootID) + QStringLiteral(".0.") + value->XMLName() + ext;
     FMX_ASSERT(owner->ParentList() != nullptr,
                QStringLiteral("TdmObjectManager.getBinFilename: eigenaar staat niet in een lijst"));
@@ -386,12 +399,14 @@ QString TdmObjectManager::getServerBinDataFilename(TBinDataValue* value) {
 }
 
 void TdmObjectManager::loadBinData(TBinDataValue* value) {
-    FMX_ASSERT(value != nullptr && value->dataSize() > 0, QStringLiteral("TdmObjectManager.loadBinData: geen data"));
+    FMX_ASSERT(value != nullptr && value->dataSize() > 0,
+               QStringLiteral("TdmObjectManager.loadBinData: geen data"));
     if (!value || value->dataSize() <= 0) return;
     const QString file = getServerBinDataFilename(value);
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
-        throw TDataError(tdek_FileNotFound, QStringLiteral("File \"%1\" not found (binary data)").arg(file), value);
+        throw TDataError(tdek_FileNotFound, QStringLiteral("File \"%1\" not found (binary data)").arg(file),
+                         value);
     if (f.size() != value->dataSize())
         throw TDataError(tdek_InvalidFormat,
                          QStringLiteral("File \"%1\" holds %2 bytes, expected %3")
@@ -418,11 +433,12 @@ void TdmObjectManager::saveBinData(TBinDataValue* value) {
         return;
     }
     if (!QDir().mkpath(dir))
-        throw TDataError(tdek_DataDirFailure,
-                         QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt "
-                                        "(tijdens opslag binaire data.")
-                             .arg(dir),
-                         value);
+        throw TDataError(
+            tdek_DataDirFailure,
+            QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt "
+                           "(tijdens opslag binaire data.")
+                .arg(dir),
+            value);
     writeFileWhole(file, bytes);
 }
 
@@ -431,8 +447,8 @@ void TdmObjectManager::loadOnDemandListObj(TDataObj* obj) {
                QStringLiteral("TdmObjectManager.loadOnDemandListObj: object niet in een lijst"));
     if (!obj || !obj->ParentList()) return;
     const int32_t id = obj->rawID();
-    logInfo(lmk_logInfo, QStringLiteral("TdmObjectManager.loadOnDemandListObj ") + obj->Definition()->XMLName() +
-                             QStringLiteral(" obj ") + QString::number(id));
+    logInfo(lmk_logInfo, QStringLiteral("TdmObjectManager.loadOnDemandListObj ") +
+                             obj->Definition()->XMLName() + QStringLiteral(" obj ") + QString::number(id));
     obj->baseLoadFromFile(storageDir(id) + QLatin1Char('/') + QString::number(id) + kBaseXMLExt);
 }
 
@@ -441,20 +457,23 @@ void TdmObjectManager::saveOnDemandListObj(TDataObj* obj) {
                QStringLiteral("TdmObjectManager.saveOnDemandListObj: object niet in een lijst"));
     if (!obj || !obj->ParentList()) return;
     const int32_t id = obj->ID();
-    logInfo(lmk_logInfo, QStringLiteral("TdmObjectManager.saveOnDemandListObj ") + obj->Definition()->XMLName() +
-                             QStringLiteral(" obj ") + QString::number(id));
+    logInfo(lmk_logInfo, QStringLiteral("TdmObjectManager.saveOnDemandListObj ") +
+                             obj->Definition()->XMLName() + QStringLiteral(" obj ") + QString::number(id));
     const QString dir = storageDir(id);
     if (!QDir().mkpath(dir))
-        throw TDataError(tdek_DataDirFailure,
-                         QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt").arg(dir),
-                         obj);
-    obj->baseSaveToFile(dir + QLatin1Char('/') + QString::number(id) + kBaseXMLExt, false, sxt_ForFileStorage);
+        throw TDataError(
+            tdek_DataDirFailure,
+            QStringLiteral("Het xml directory \"%1\" bestaat niet en kon ook niet worden gemaakt").arg(dir),
+            obj);
+    obj->baseSaveToFile(dir + QLatin1Char('/') + QString::number(id) + kBaseXMLExt, false,
+                        sxt_ForFileStorage);
 }
 
 // ---- IDs and rights ----
 
 int32_t TdmObjectManager::claimID() {
-    FMX_ASSERT(fLastGlobalID < kFirstLocalID - 1, QStringLiteral("TdmObjectManager.claimID: geen globale IDs meer"));
+    FMX_ASSERT(fLastGlobalID < kFirstLocalID - 1,
+               QStringLiteral("TdmObjectManager.claimID: geen globale IDs meer"));
     return ++fLastGlobalID;
 }
 
@@ -493,10 +512,12 @@ bool DeleteFilesInDir(const QString& dir, const QString& mask, bool inclSubDirs,
         if (!fi.isDir()) QFile::remove(fi.absoluteFilePath());
     }
     if (inclSubDirs) {
-        const QFileInfoList all = qd.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QFileInfoList all =
+            qd.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         for (const QFileInfo& fi : all) {
             if (callback) callback(fi.absoluteFilePath());
-            if (fi.isDir() && !fi.isSymLink()) DeleteFilesInDir(fi.absoluteFilePath(), mask, true, true, callback);
+            if (fi.isDir() && !fi.isSymLink())
+                DeleteFilesInDir(fi.absoluteFilePath(), mask, true, true, callback);
         }
     }
     if (removeDir && !QDir().rmdir(d))
