@@ -864,13 +864,15 @@ QString TBinDataValue::getAsXML() {
 
 namespace {
 bool isUpperHex(QChar c) {
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 bool parseUpperHex(QStringView s, uint32_t& out) {
     out = 0;
     for (QChar c : s) {
         if (!isUpperHex(c)) return false;
-        out = out * 16 + static_cast<uint32_t>(c <= QLatin1Char('9') ? c.unicode() - '0' : c.unicode() - 'A' + 10);
+        out = out * 16 +
+              static_cast<uint32_t>(c <= QLatin1Char('9') ? c.unicode() - '0' : c.unicode() - 'A' + 10);
     }
     return true;
 }
@@ -879,7 +881,10 @@ bool parseUpperHex(QStringView s, uint32_t& out) {
 void TBinDataValue::setAsXML(const QString& v) {
     const QString t = v.trimmed();
     if (t.isEmpty()) return storeHeader(0, 0, nullptr);
-    const auto invalid = [&]() { return EConvertError(dmTl(QStringLiteral("Invalid binary data")) + QStringLiteral(" \"") + t.left(40) + QStringLiteral("\"")); };
+    const auto invalid = [&]() {
+        return EConvertError(dmTl(QStringLiteral("Invalid binary data")) + QStringLiteral(" \"") +
+                             t.left(40) + QStringLiteral("\""));
+    };
     uint32_t size = 0;
     uint32_t kind = 0;
     if (t.size() < 16 || !parseUpperHex(QStringView(t).mid(4, 8), size) ||

@@ -144,7 +144,8 @@ QString floatToXML(double value) {
         // Magnitudes just below the largest double round up past it at 15 digits; 17 digits read back.
         bool ok = false;
         const double back = QLocale::c().toDouble(s, &ok);
-        if (!ok || !std::isfinite(back)) s = QString::number(value, 'g', 17).replace(QLatin1Char('e'), QLatin1Char('E'));
+        if (!ok || !std::isfinite(back))
+            s = QString::number(value, 'g', 17).replace(QLatin1Char('e'), QLatin1Char('E'));
     }
     return s;
 }

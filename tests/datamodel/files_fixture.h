@@ -54,6 +54,7 @@ public:
 class TPage : public TDataObj {
 public:
     static bool checkIsLoadOnDemandObj() { return true; }
+    static bool checkIsInstLocalObj() { return false; } // stored under its own (global) ID
     void init() override {
         cAddVal(S.valName);
         cAddVal(F.valBinX);
