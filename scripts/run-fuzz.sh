@@ -14,7 +14,7 @@ cmake --build --preset fuzz -j2 >/dev/null
 root="$PWD"
 mkdir -p fuzz/artifacts
 status=0
-for target in fuzz_xml_reader; do
+for target in fuzz_xml_reader fuzz_datatree_load; do
     seeds="$root/fuzz/corpus/${target#fuzz_}"
     corpus="$root/fuzz/corpus-$target"
     work="$root/fuzz/artifacts/$target"

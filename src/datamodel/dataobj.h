@@ -151,6 +151,18 @@ public:
     void sorteer(bool inclSubItems, bool tryNumbers, bool forceChange, const TDataObjCompare& cmp = {});
     virtual void recalcAllValuesAndClaimID(TDataObjIDManager* idManager);
 
+    // ---- copies and synchronisation (copysave.cpp) ----
+    // A copy without parent (the caller owns it): new, with this object's IDs and content.
+    virtual std::unique_ptr<TDataObj> createCopy();
+    // Takes over fromObj's content, matched by definition and object IDs (see copysave.cpp). Objects
+    // that fromObj's lists lack are taken out unless oneWay, and destroyed.
+    virtual void copyChangesFrom(TDataObj* fromObj, bool noRegChanges, bool allowChangedObj, bool oneWay);
+    // Copies into each value the source's value of the same definition, except the listed definitions.
+    void copyValuesFrom(TDataObj* source, const std::vector<int32_t>& exceptValueDefIDs);
+    // Whether this object or anything below it is still new or changed; with assertIfAny the first
+    // finding is a failed assertion.
+    bool anyChangesLeft(bool assertIfAny);
+
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes the object element: "rid", "loadorder" (listed objects), values, lists, sub-objects.
     virtual void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
@@ -297,6 +309,8 @@ public:
     // Loads the placeholder at index (through the object manager hook).
     TDataObj* loadOnDemandObj(int index);
 
+    bool anyChangesLeft(bool assertIfAny);
+
     // ---- data-tree files (dmfiles.cpp) ----
     void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
     void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
@@ -335,6 +349,9 @@ private:
     bool fOnDemandLoad = false;
 };
 
+// What saveChanges does when the store fails: pass the error on, or cancel the changes first.
+enum TSaveCancelErrorOption : int32_t { tsceo_Unhandled = 0, tsceo_CancelChanges = 1 };
+
 // An object saved and cancelled as one unit.
 class TDataObjGlobalPart : public TDataObj {
 public:
@@ -345,6 +362,15 @@ public:
     virtual void beforeDeleteObj() {}
     virtual void afterDeleteObj() {}
     int32_t bugFixing() const { return fBugFixing; }
+    // Delegate to the file root (copysave.cpp).
+    void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
+    bool wasNew() const { return fWasNew; }
+    bool wasChanged() const { return fWasChanged; }
+    // The state at the start of the running save.
+    void recordSaveState() {
+        fWasNew = fIsNew;
+        fWasChanged = fChanged;
+    }
     // Set when loading repaired stored data (a "LastUsedID" below the local range).
     bool errorsFixed() const { return fErrorsFixed; }
     void setErrorsFixed(bool v) { fErrorsFixed = v; }
@@ -398,6 +424,15 @@ public:
     // Deletes every file named <file part of name>.* in the directory of name (".base.xml" is
     // taken off first).
     static void deleteXMLFiles(const QString& name);
+
+    // ---- saving (copysave.cpp) ----
+    // Stores a new or changed root through the object manager: versions updated, IDs claimed, the
+    // global parts' before/after hooks run. Nothing when neither new nor changed. A failed store is
+    // passed on; the marks then stay. Cancelling is not built: tsceo_CancelChanges with a failed
+    // store is a failed assertion.
+    void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
+    // Sets the file name (without ".base.xml"), marks the root new and saves it.
+    void saveObjAs(const QString& newFilename, TSaveCancelErrorOption errorOption, bool keepLock);
 
 protected:
     bool fIsTheOfflineCopy = false;

@@ -82,6 +82,10 @@ public:
     // Makes a calculated value compute again when next read.
     void resetDoneCalc() { fDoneCalc = false; }
 
+    // Copies from's content by value type through the set protocol (marks and triggers as an edit).
+    // A calculated source is copied only with copyCalc; otherwise the target is marked not computed.
+    void doFastCopy(TAbstractDataValue* from, bool copyCalc);
+
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes the value element (nothing for dontStore values and, in the storage types, for
     // dontStoreDefXML values that hold their default).

@@ -57,6 +57,9 @@ struct TDmObjectManagerHooks {
     int32_t (*dmVersion)() = nullptr;
     // Deletes the stored files of a root that is being deleted.
     void (*deleteODRoot)(TDataObjODRoot* root) = nullptr;
+    // Stores a root (saveChanges); without it saveChanges writes roots that have a file name.
+    void (*saveODRoot)(TDataObjODRoot* root) = nullptr;
+    bool (*busyWithRecreate)() = nullptr;
 };
 TDmObjectManagerHooks& dmObjectManagerHooks();
 

@@ -151,6 +151,8 @@ void TdmObjectManager::installHooks() {
     h.loadBinData = [](TBinDataValue* v) { gManager->loadBinData(v); };
     h.saveBinData = [](TBinDataValue* v) { gManager->saveBinData(v); };
     h.dmVersion = []() { return gManager ? gManager->getDMVersion() : 0; };
+    h.saveODRoot = [](TDataObjODRoot* r) { gManager->saveDataObjDBObject(r, false); };
+    h.busyWithRecreate = []() { return gManager && gManager->busyWithRecreate(); };
     h.deleteODRoot = [](TDataObjODRoot* r) {
         if (gManager) gManager->deleteDataObjODRoot(r);
     };

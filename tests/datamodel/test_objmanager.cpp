@@ -264,6 +264,62 @@ TEST_F(ObjManagerTest, RightsComeFromTheEffectiveRights) {
     EXPECT_EQ(r->getValueWithID(F.valInt)->getAsInteger(), 0);
 }
 
+// A root that counts its save hooks.
+class TCountingRoot : public TAllRoot {
+public:
+    static inline int before = 0, after = 0;
+    void beforeSaveChanges() override { ++before; }
+    void afterSaveChanges() override { ++after; }
+};
+
+TEST_F(ObjManagerTest, SaveChangesStoresUpdatesVersionsAndClearsEveryMark) {
+    writeGlobalData();
+    open();
+    int32_t defCounting = 0;
+    TDataObjDef::Create(defCounting, QStringLiteral("Counted"), QString(),
+                        dataObjClassOf<TCountingRoot>(QStringLiteral("TCountingRoot")));
+    TCountingRoot::before = TCountingRoot::after = 0;
+    auto r = newRoot<TCountingRoot>(defCounting, false);
+    r->deepSetUnchanged();
+    r->setUseFileName(path(QStringLiteral("saved")));
+    r->getValueWithID(gvalProgVersion)->setAsInteger(0);
+    r->deepSetUnchanged();
+
+    r->saveChanges(tsceo_Unhandled, false); // neither new nor changed: nothing happens
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("saved.base.xml"))));
+    EXPECT_EQ(r->getValueWithID(gvalObjVersion)->getAsInteger(), 0);
+    EXPECT_EQ(r->getValueWithID(gvalProgVersion)->getAsInteger(), 0);
+    EXPECT_EQ(TCountingRoot::after, 0);
+
+    r->getListWithID(S.ldefItems)->cAddObj(-1)->setName(QStringLiteral("x"));
+    r->saveChanges(tsceo_Unhandled, false);
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("saved.base.xml"))).isFile());
+    EXPECT_FALSE(r->anyChangesLeft(true));
+    EXPECT_EQ(r->getValueWithID(gvalObjVersion)->getAsInteger(), 1);
+    EXPECT_EQ(r->getValueWithID(gvalProgVersion)->getAsInteger(), dmProgramInfo().clientVersion);
+    EXPECT_EQ(TCountingRoot::before, 1);
+    EXPECT_EQ(TCountingRoot::after, 1);
+    auto back = loadRoot(defCounting, path(QStringLiteral("saved")));
+    EXPECT_EQ(back->getValueWithID(gvalObjVersion)->getAsInteger(), 1);
+    EXPECT_EQ(back->getListWithID(S.ldefItems)->obj(0)->name(), QStringLiteral("x"));
+
+    r->saveObjAs(path(QStringLiteral("other.base.xml")), tsceo_Unhandled, false);
+    EXPECT_EQ(r->useFileName(), path(QStringLiteral("other")));
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("other.base.xml"))).isFile());
+    EXPECT_EQ(r->getValueWithID(gvalObjVersion)->getAsInteger(), 2);
+    EXPECT_FALSE(r->anyChangesLeft(true));
+}
+
+TEST_F(ObjManagerTest, AFailedSaveKeepsTheChangesMarked) {
+    writeGlobalData();
+    open();
+    auto r = newRoot<TAllRoot>(F.defAll);
+    writeFile(path(QStringLiteral("blocker")), "a file, not a folder");
+    r->setUseFileName(path(QStringLiteral("blocker/sub/proj")));
+    EXPECT_THROW(r->saveChanges(tsceo_Unhandled, false), TDataError);
+    EXPECT_TRUE(r->isNew());
+}
+
 TEST_F(ObjManagerTest, CloseForTheApplicationFreesTheManager) {
     writeGlobalData();
     open();
