@@ -32,6 +32,7 @@ namespace fmx {
 
 class TRefObjList;
 class TDataObjList;
+class TObjNote;
 
 struct TIndexError {
     QString message;
@@ -425,6 +426,17 @@ public:
     // taken off first).
     static void deleteXMLFiles(const QString& name);
 
+    // ---- notes (notes.cpp); only for definitions with HasNotes, other roots assert ----
+    TObjNote* intAddNote(TAbstractDataValue* value, int32_t kind, int32_t code, const QString& descr);
+    void deleteNotesFrom(TAbstractDataValue* value);
+    void deleteNote(TDataObj* note);
+    void deleteValidateNote(TAbstractDataValue* value, int32_t code);
+    TObjNote* validateNoteExists(TAbstractDataValue* pValue, int32_t pNoteCode);
+    bool valueHasNotes(TAbstractDataValue* value);
+    bool anyErrorNotePresent(bool inclWarning, bool inclCustomError);
+    bool anyErrorInclCustomNotePresent() { return anyErrorNotePresent(false, true); }
+    bool anyErrorNotePresentForObj(TDataObj* forObj, bool inclWarning, bool inclCustomError);
+
     // ---- saving (copysave.cpp) ----
     // Stores a new or changed root through the object manager: versions updated, IDs claimed, the
     // global parts' before/after hooks run. Nothing when neither new nor changed. A failed store is
@@ -444,8 +456,16 @@ protected:
     int32_t fOrg_gvalProgVersion = 0;
 };
 
-// A note on a value (its behaviour belongs to notes handling).
-class TObjNote : public TDataObj {};
+// A note on a value: the owning object's ID, the value's XML name, code, date, user, kind,
+// description, the computed "Betreft", "DoCopy" and a picture.
+class TObjNote : public TDataObj {
+public:
+    void init() override;
+    // The noted value, or nullptr.
+    TAbstractDataValue* getValuePtr();
+    int32_t noteKind();
+    int32_t noteCode();
+};
 
 // A non-owning list of objects, or a view on a list's own objects. Starts with use count 1;
 // endUse at 0 destroys it.

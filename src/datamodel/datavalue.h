@@ -86,6 +86,17 @@ public:
     // A calculated source is copied only with copyCalc; otherwise the target is marked not computed.
     void doFastCopy(TAbstractDataValue* from, bool copyCalc);
 
+    // ---- notes (notes.cpp), kept in the "Notities" list of the notes root ----
+    // 1 when the value has notes, 2 when not (worked out once, then kept).
+    int32_t getHasNotes();
+    // Stores a note state; raises 0x400 when not busy.
+    void setHasNotes(int32_t newState);
+    // The note added or found again; nullptr under a root whose definition has no notes.
+    TDataObj* addNote(int32_t pNoteKind, int32_t pNoteCode, const QString& pDescr);
+    void deleteNote(TDataObj* note);
+    void deleteValidateNotes(int32_t pNoteCode);
+    void removeAllNotes();
+
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes the value element (nothing for dontStore values and, in the storage types, for
     // dontStoreDefXML values that hold their default).
