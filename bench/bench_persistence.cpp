@@ -64,8 +64,8 @@ TFileSchema& schema() {
 }
 
 std::unique_ptr<TDataObjODRoot> newRoot() {
-    std::unique_ptr<TDataObj> o =
-        dmData->FindDataObjDefWithID(schema().defRoot)->CreateRootDataObj(true, false);
+    const int32_t defRoot = schema().defRoot; // creates the registry first
+    std::unique_ptr<TDataObj> o = dmData->FindDataObjDefWithID(defRoot)->CreateRootDataObj(true, false);
     return std::unique_ptr<TDataObjODRoot>(static_cast<TDataObjODRoot*>(o.release()));
 }
 

@@ -363,6 +363,7 @@ void TdmObjectManager::saveDataObjDBObject(TDataObjODRoot* root, bool) {
 }
 
 void TdmObjectManager::deleteDataObjODRoot(TDataObjODRoot* root) {
+    if (root->useFileName().isEmpty() && root->rawID() <= 0) return; // never stored: no files
     if (!root->useFileName().isEmpty())
         TDataObjODRoot::deleteXMLFiles(root->useFileName());
     else

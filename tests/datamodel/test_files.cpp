@@ -253,6 +253,21 @@ TEST_F(FilesTest, ATextAboveTheReaderLimitIsRefused) {
     }
 }
 
+TEST_F(FilesTest, AFileAboveTheSizeLimitIsRefusedUnread) {
+    QFile f(path(QStringLiteral("huge.base.xml")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<ROOT><All>");
+    ASSERT_TRUE(f.resize(TXMLReader::kMaxFileBytes + 1)); // sparse: takes no disk space
+    f.close();
+    auto o = newRoot<TAllRoot>(F.defAll, false);
+    try {
+        o->loadFromFile(path(QStringLiteral("huge")));
+        ADD_FAILURE() << "no error";
+    } catch (const TBaseDataError& e) {
+        EXPECT_EQ(e.kind(), tdek_XMLReadError);
+    }
+}
+
 TEST_F(FilesTest, MissingFileNamesBothNames) {
     auto o = newRoot<TAllRoot>(F.defAll, false);
     try {
