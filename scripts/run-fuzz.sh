@@ -9,12 +9,13 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 >/dev/null
+targets=(fuzz_xml_reader fuzz_datatree_load)
+cmake --build --preset fuzz -j2 --target "${targets[@]}" >/dev/null
 
 root="$PWD"
 mkdir -p fuzz/artifacts
 status=0
-for target in fuzz_xml_reader fuzz_datatree_load; do
+for target in "${targets[@]}"; do
     seeds="$root/fuzz/corpus/${target#fuzz_}"
     corpus="$root/fuzz/corpus-$target"
     work="$root/fuzz/artifacts/$target"
