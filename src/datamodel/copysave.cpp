@@ -1,6 +1,5 @@
-// Copies of values and objects, synchronisation of one copy from another and saving a root through
-// the object manager. Cancelling changes (original copies of cancel-supporting parts) is not built:
-// this program's schema has no part that supports it.
+// Copies of values and objects, synchronisation of one copy from another, saving a root through
+// the object manager and cancelling its changes from the original copies of its parts.
 #include "dataobj.h"
 #include "dmdata.h"
 #include "dmerrors.h"
@@ -247,8 +246,7 @@ void TDataObjODRoot::saveChanges(TSaveCancelErrorOption errorOption, bool) {
             saveToFile(fUseFileName, true, sxt_ForFileStorage);
         }
     } catch (...) {
-        FMX_ASSERT(errorOption != tsceo_CancelChanges,
-                   QStringLiteral("TDataObjODRoot.saveChanges: cancelChanges wordt niet ondersteund"));
+        if (errorOption == tsceo_CancelChanges) cancelChanges();
         throw;
     }
     FMX_ASSERT(!isChanged(), QStringLiteral("TDataObjODRoot.saveChanges: root is nog gewijzigd"));
@@ -267,6 +265,158 @@ void TDataObjODRoot::saveObjAs(const QString& newFilename, TSaveCancelErrorOptio
     fUseFileName = name;
     setIsNew(true);
     saveChanges(errorOption, keepLock);
+}
+
+// ---- original copies and cancelling ----
+
+TDataObjGlobalPart::~TDataObjGlobalPart() {
+    if (fOrgObject) fOrgObject->setBusySync(true);
+    fOrgObject.reset();
+}
+
+void TDataObjGlobalPart::setChanged(bool flag) {
+    const bool plain = flag == fChanged || fBusy || fIsNew || !fDefinition->SupportsCancel();
+    TDataObj::setChanged(flag);
+    if (plain) {
+        if (fIsNew && fDefinition->SupportsCancel() && !fBusy)
+            if (TDataObjODRoot* r = dbRoot()) r->GlobalPartStartedSaveCancelInfo();
+        return;
+    }
+    // A synchronisation (taking the original back) makes no copy of what it overwrites.
+    if (dmBusyFixingBugs() || fBusySync) return;
+    if (fChanged && !fOrgObject) {
+        TDataObjODRoot* r = dbRoot();
+        FMX_ASSERT(r != nullptr, QStringLiteral("TDataObjGlobalPart.setChanged: geen dbRoot gevonden"));
+        fOrgObject = createCopy(); // the content is still the original: marks come before the store
+        fOrgObject->setIsNew(false);
+        if (r) r->GlobalPartStartedSaveCancelInfo();
+    } else if (!fChanged && fOrgObject) {
+        fOrgObject->setBusySync(true);
+        fOrgObject.reset();
+    }
+}
+
+void TDataObjGlobalPart::cancelChanges() {
+    TDataObjODRoot* r = dbRoot();
+    FMX_ASSERT(r != nullptr, QStringLiteral("TDataObjGlobalPart.cancelChanges: geen dbRoot gevonden"));
+    if (r) r->cancelChanges();
+}
+
+void TDataObjGlobalPart::intCancelChanges() {
+    FMX_ASSERT(fDefinition->SupportsCancel(), QStringLiteral("TDataObjGlobalPart.intCancelChanges ") +
+                                                  fDefinition->DisplayName() +
+                                                  QStringLiteral(" geen cancelChanges ondersteuning"));
+    TDataObj* parentObj = fParent;
+    TDataObjList* parentList = fParentList;
+    FMX_ASSERT(parentObj || parentList,
+               QStringLiteral("TDataObjGlobalPart.intCancelChanges: no parent or parentlist"));
+    if (!parentObj && !parentList) return;
+    if (fIsNew) {
+        if (parentList)
+            parentList->removeDataObject(this); // destroys this part
+        else
+            parentObj->discardSubObj(this);
+    } else {
+        if (!fOrgObject)
+            throw TDataError(
+                tdek_CheckFailure,
+                QStringLiteral("TDataObjGlobalPart.cancelChanges: geen kopie van orgineel aanwezig!"), this);
+        recalcAllValuesAndClaimID(dbRoot());
+        std::unique_ptr<TDataObj> org = std::move(fOrgObject);
+        copyChangesFrom(org.get(), true, true, false);
+        org->setBusySync(true);
+        org.reset();
+        deepSetUnchanged();
+    }
+    if (parentObj)
+        parentObj->childCancelled();
+    else
+        parentList->childCancelled();
+}
+
+void TDataObj::childCancelled() {
+    FMX_ASSERT(!fIsNew, QStringLiteral("TDataObj.childCancelled: isNew object"));
+    for (auto& v : fValues)
+        if (v->anyChangesPresent()) return;
+    for (auto& o : fSubObj)
+        if (o->anyChangesPresent()) return;
+    for (auto& l : fLists)
+        if (l->anyChangesPresent()) return;
+    fChanged = false;
+    fLoadOrderChanged = false;
+    if (TDataObj* p = fParent) {
+        p->childCancelled();
+    } else if (fParentList) {
+        fParentList->childCancelled();
+    }
+}
+
+void TDataObjList::childCancelled() {
+    FMX_ASSERT(!fIsNew, QStringLiteral("TDataObjList.childCancelled: isNew object"));
+    for (auto& o : fDataObjects)
+        if (o->anyChangesPresent()) return;
+    fChanged = false;
+    if (fParent) fParent->childCancelled();
+}
+
+namespace {
+void cancelWalk(TDataObjODRoot* root, TDataObj* node) {
+    if (node != root && node->anyChangesPresent()) {
+        auto* gp = dynamic_cast<TDataObjGlobalPart*>(node);
+        if (gp && gp->Definition()->SupportsCancel()) {
+            const bool wasNew = gp->isNew();
+            gp->intCancelChanges();
+            if (wasNew) return; // gone
+        }
+    }
+    std::vector<TDataObj*> subs;
+    for (int i = 0; i < node->objCount(); ++i)
+        if (node->obj(i)->anyChangesPresent()) subs.push_back(node->obj(i));
+    for (TDataObj* s : subs)
+        cancelWalk(root, s);
+    for (int l = 0; l < node->ListCount(); ++l) {
+        TDataObjList* list = node->list(l);
+        if (list->noChangesPresent()) continue;
+        std::vector<TDataObj*> objs;
+        for (int i = 0; i < list->objCount(); ++i)
+            if (list->getDataObject_NOD(i)->anyChangesPresent()) objs.push_back(list->getDataObject_NOD(i));
+        for (TDataObj* o : objs)
+            cancelWalk(root, o);
+    }
+}
+
+void putBack(TAbstractDataValue* v, int32_t n) {
+    if (!v) return;
+    const bool wasBusy = v->isBusy();
+    v->setBusy(true);
+    v->setAsInteger(n);
+    v->setBusy(wasBusy);
+    v->setChanged(false);
+}
+} // namespace
+
+void TDataObjODRoot::GlobalPartStartedSaveCancelInfo() {
+    if (fHaveOrgvals) return;
+    TAbstractDataValue* ov = getValueWithID(gvalObjVersion);
+    TAbstractDataValue* pv = getValueWithID(gvalProgVersion);
+    fOrg_gvalObjVersion = ov ? ov->getAsInteger() : 0;
+    fOrg_gvalProgVersion = pv ? pv->getAsInteger() : 0;
+    fHaveOrgvals = true;
+}
+
+void TDataObjODRoot::cancelChanges() {
+    if (fHaveOrgvals) {
+        fHaveOrgvals = false;
+        putBack(getValueWithID(gvalObjVersion), fOrg_gvalObjVersion);
+        putBack(getValueWithID(gvalProgVersion), fOrg_gvalProgVersion);
+    }
+    cancelWalk(this, this);
+    // Below the root nothing may be left; the root's own marks go with setChanged(false).
+    for (int i = 0; i < objCount(); ++i)
+        obj(i)->anyChangesLeft(true);
+    for (int l = 0; l < ListCount(); ++l)
+        list(l)->anyChangesLeft(true);
+    setChanged(false);
 }
 
 } // namespace fmx

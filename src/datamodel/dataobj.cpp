@@ -746,7 +746,7 @@ void TDataObjODRoot::init() {
 }
 
 void TDataObjODRoot::setChanged(bool flag) {
-    TDataObj::setChanged(flag);
+    TDataObjGlobalPart::setChanged(flag);
     if (!flag && fBusyWithResave <= 1) fDeleteFiles.clear();
 }
 

@@ -163,6 +163,9 @@ public:
     // Whether this object or anything below it is still new or changed; with assertIfAny the first
     // finding is a failed assertion.
     bool anyChangesLeft(bool assertIfAny);
+    // A child was cancelled: when nothing below is new or changed any more the mark is cleared and
+    // the question goes up.
+    void childCancelled();
 
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes the object element: "rid", "loadorder" (listed objects), values, lists, sub-objects.
@@ -311,6 +314,7 @@ public:
     TDataObj* loadOnDemandObj(int index);
 
     bool anyChangesLeft(bool assertIfAny);
+    void childCancelled();
 
     // ---- data-tree files (dmfiles.cpp) ----
     void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
@@ -363,8 +367,17 @@ public:
     virtual void beforeDeleteObj() {}
     virtual void afterDeleteObj() {}
     int32_t bugFixing() const { return fBugFixing; }
+    ~TDataObjGlobalPart() override;
+    // Plain marking; a part whose definition supports cancelling keeps a copy of its original from
+    // its first change until it is saved, cancelled or destroyed.
+    void setChanged(bool flag) override;
     // Delegate to the file root (copysave.cpp).
     void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
+    void cancelChanges();
+    // Cancels this part: a new part is destroyed, any other takes its original's content back.
+    // Throws TDataError when the original's copy is missing.
+    void intCancelChanges();
+    bool hasOriginalCopy() const { return fOrgObject != nullptr; }
     bool wasNew() const { return fWasNew; }
     bool wasChanged() const { return fWasChanged; }
     // The state at the start of the running save.
@@ -380,7 +393,7 @@ protected:
     bool fErrorsFixed = false;
     int32_t fBugFixing = 0;
     int32_t fBusyWithResave = 0;
-    TDataObjGlobalPart* fOrgObject = nullptr;
+    std::unique_ptr<TDataObj> fOrgObject; // the original's copy (owned)
     bool fWasNew = false;
     bool fWasChanged = false;
 };
@@ -440,11 +453,15 @@ public:
     // ---- saving (copysave.cpp) ----
     // Stores a new or changed root through the object manager: versions updated, IDs claimed, the
     // global parts' before/after hooks run. Nothing when neither new nor changed. A failed store is
-    // passed on; the marks then stay. Cancelling is not built: tsceo_CancelChanges with a failed
-    // store is a failed assertion.
+    // passed on (after cancelChanges with tsceo_CancelChanges); the marks then stay.
     void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
     // Sets the file name (without ".base.xml"), marks the root new and saves it.
     void saveObjAs(const QString& newFilename, TSaveCancelErrorOption errorOption, bool keepLock);
+    // Restores every changed cancel-supporting part from its original's copy, removes new ones, puts
+    // the recorded versions back and ends unchanged.
+    void cancelChanges();
+    // Records "ObjVersion" and "ProgVersion" once per save cycle.
+    void GlobalPartStartedSaveCancelInfo();
 
 protected:
     bool fIsTheOfflineCopy = false;

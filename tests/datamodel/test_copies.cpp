@@ -94,3 +94,87 @@ TEST_F(CopiesTest, AnyChangesLeftNamesTheFirstFinding) {
 
 } // namespace
 } // namespace fmxtest
+
+namespace fmxtest {
+namespace {
+
+// A part saved and cancelled as one unit, in a list of a root.
+class TPart : public TDataObjGlobalPart {
+public:
+    void init() override {
+        TDataObjGlobalPart::init();
+        cAddVal(S.valName);
+        cAddVal(S.valCount);
+    }
+};
+class TPartsRoot : public TDataObjODRoot {
+public:
+    static inline int32_t ldefParts = 0;
+    void init() override {
+        TDataObjODRoot::init();
+        cAddList(ldefParts);
+    }
+};
+
+class CancelTest : public DataModelTest {
+protected:
+    void SetUp() override {
+        DataModelTest::SetUp();
+        int32_t defPart = 0, defRoot = 0;
+        TDataObjDef::Create(defPart, QStringLiteral("Part"), QString(),
+                            dataObjClassOf<TPart>(QStringLiteral("TPart")))
+            ->setSupportsCancel(true);
+        TPartsRoot::ldefParts = 0;
+        TDataObjListDef::Create(TPartsRoot::ldefParts, QStringLiteral("PRT"), QStringLiteral("Parts"),
+                                QString(), 0, -1, false, defPart);
+        TDataObjDef::Create(defRoot, QStringLiteral("PartsRoot"), QString(),
+                            dataObjClassOf<TPartsRoot>(QStringLiteral("TPartsRoot")));
+        std::unique_ptr<TDataObj> o = dmData->FindDataObjDefWithID(defRoot)->CreateRootDataObj(true, false);
+        parts.reset(static_cast<TPartsRoot*>(o.release()));
+        list()->cAddObj(-1)->setName(QStringLiteral("a"));
+        parts->setBusy(false);
+        parts->recalcAllValuesAndClaimID(nullptr);
+        parts->deepSetUnchanged();
+    }
+    void TearDown() override {
+        parts.reset();
+        DataModelTest::TearDown();
+    }
+    TDataObjList* list() { return parts->getListWithID(TPartsRoot::ldefParts); }
+    std::unique_ptr<TPartsRoot> parts;
+};
+
+TEST_F(CancelTest, CancelRestoresChangedPartsAndRemovesNewOnes) {
+    auto* a = static_cast<TDataObjGlobalPart*>(list()->obj(0));
+    parts->getValueWithID(gvalObjVersion)->setAsInteger(0);
+    parts->deepSetUnchanged();
+    a->setName(QStringLiteral("b"));
+    a->getValueWithID(S.valCount)->setAsInteger(4);
+    EXPECT_TRUE(a->hasOriginalCopy());
+    parts->getValueWithID(gvalObjVersion)->setAsInteger(9);
+    list()->cAddObj(-1)->setName(QStringLiteral("new"));
+    ASSERT_EQ(list()->objCount(), 2);
+
+    parts->cancelChanges();
+    ASSERT_EQ(list()->objCount(), 1);
+    EXPECT_EQ(list()->obj(0), a);
+    EXPECT_EQ(a->name(), QStringLiteral("a"));
+    EXPECT_EQ(a->getValueWithID(S.valCount)->getAsInteger(), 0);
+    EXPECT_FALSE(a->hasOriginalCopy());
+    EXPECT_EQ(parts->getValueWithID(gvalObjVersion)->getAsInteger(), 0);
+    EXPECT_FALSE(parts->isChanged());
+    EXPECT_FALSE(parts->anyChangesLeft(true));
+}
+
+TEST_F(CancelTest, ClearingTheMarkDropsTheCopy) {
+    auto* a = static_cast<TDataObjGlobalPart*>(list()->obj(0));
+    a->setName(QStringLiteral("b"));
+    ASSERT_TRUE(a->hasOriginalCopy());
+    a->setChanged(false);
+    EXPECT_FALSE(a->hasOriginalCopy());
+    a->deepSetChangedAndNew(true, false); // changed without a copy
+    EXPECT_THROW(a->intCancelChanges(), TDataError);
+}
+
+} // namespace
+} // namespace fmxtest
