@@ -9,12 +9,14 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
 cmake --preset fuzz >/dev/null || cmake --preset fuzz
-cmake --build --preset fuzz -j2 >/tmp/fmx-fuzz-build.log 2>&1 || { tail -40 /tmp/fmx-fuzz-build.log; exit 1; }
+targets=(fuzz_xml_reader fuzz_datatree_load)
+cmake --build --preset fuzz -j2 --target "${targets[@]}" >/tmp/fmx-fuzz-build.log 2>&1 ||
+    { tail -40 /tmp/fmx-fuzz-build.log; exit 1; }
 
 root="$PWD"
 mkdir -p fuzz/artifacts
 status=0
-for target in fuzz_xml_reader; do
+for target in "${targets[@]}"; do
     seeds="$root/fuzz/corpus/${target#fuzz_}"
     corpus="$root/fuzz/corpus-$target"
     work="$root/fuzz/artifacts/$target"

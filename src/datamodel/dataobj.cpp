@@ -754,7 +754,7 @@ void TDataObjODRoot::init() {
 }
 
 void TDataObjODRoot::setChanged(bool flag) {
-    TDataObj::setChanged(flag);
+    TDataObjGlobalPart::setChanged(flag);
     if (!flag && fBusyWithResave <= 1) fDeleteFiles.clear();
 }
 
@@ -764,6 +764,7 @@ void TDataObjODRoot::deleteObj(bool) {
     for (const QString& f : fDeleteFiles)
         QFile::remove(f);
     fDeleteFiles.clear();
+    if (auto del = dmObjectManagerHooks().deleteODRoot) del(this);
     emptyObj();
 }
 

@@ -32,6 +32,7 @@ namespace fmx {
 
 class TRefObjList;
 class TDataObjList;
+class TObjNote;
 
 struct TIndexError {
     QString message;
@@ -152,6 +153,41 @@ public:
     // Sorts every list below (recursively with inclSubItems).
     void sorteer(bool inclSubItems, bool tryNumbers, bool forceChange, const TDataObjCompare& cmp = {});
     virtual void recalcAllValuesAndClaimID(TDataObjIDManager* idManager);
+
+    // ---- copies and synchronisation (copysave.cpp) ----
+    // A copy without parent (the caller owns it): new, with this object's IDs and content.
+    virtual std::unique_ptr<TDataObj> createCopy();
+    // Takes over fromObj's content, matched by definition and object IDs (see copysave.cpp). Objects
+    // that fromObj's lists lack are taken out unless oneWay, and destroyed.
+    virtual void copyChangesFrom(TDataObj* fromObj, bool noRegChanges, bool allowChangedObj, bool oneWay);
+    // Copies into each value the source's value of the same definition, except the listed definitions.
+    void copyValuesFrom(TDataObj* source, const std::vector<int32_t>& exceptValueDefIDs);
+    // Whether this object or anything below it is still new or changed; with assertIfAny the first
+    // finding is a failed assertion.
+    bool anyChangesLeft(bool assertIfAny);
+    // A child was cancelled: when nothing below is new or changed any more the mark is cleared and
+    // the question goes up.
+    void childCancelled();
+
+    // ---- data-tree files (dmfiles.cpp) ----
+    // Writes the object element: "rid", "loadorder" (listed objects), values, lists, sub-objects.
+    virtual void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
+    // Reads the current element of from (the object must be busy). Unknown children are skipped with
+    // all their content. Throws the reader's and the conversion errors.
+    virtual void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
+    // Report content an object adds after its sub-objects (report type only).
+    virtual void newSaveToXMLAddForReport(int indent, TXMLWriter& into);
+    // The file-storage text of this object under "ROOT" (no binary files are written).
+    QByteArray getSavedXML();
+    // The object alone under "ROOT", written whole to fileName as given. Throws TXMLFileError.
+    void baseSaveToFile(const QString& fileName, bool clearChanges, TStorageXMLType saveType);
+    // Reads fileName (as given) into this object, busy meanwhile. Throws as newLoadFromXML, and
+    // TDataError (tdek_FileNotFound) when the file does not exist.
+    void baseLoadFromFile(const QString& fileName);
+    void assureAllBinDataIsLoaded();
+    void markAllBinDataAsNew();
+    // Clears the new and changed marks of every node that a save writes.
+    void clearWrittenMarks();
 
     // ---- state ----
     bool busySync() const { return fBusySync; }
@@ -280,6 +316,18 @@ public:
     // Loads the placeholder at index (through the object manager hook).
     TDataObj* loadOnDemandObj(int index);
 
+    bool anyChangesLeft(bool assertIfAny);
+    void childCancelled();
+
+    // ---- data-tree files (dmfiles.cpp) ----
+    void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
+    void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
+    // The list element under "ROOT", written whole to fileName. Throws TXMLFileError.
+    void baseSaveToFile(const QString& fileName, bool clearChanges, TStorageXMLType saveType);
+    void assureAllBinDataIsLoaded();
+    void markAllBinDataAsNew();
+    void clearWrittenMarks();
+
     void setChanged(bool flag) override;
     void setBusy(bool flag) override;
     std::unique_ptr<TDataError> getIsActionAllowed(TObjAction action) override;
@@ -309,6 +357,9 @@ private:
     bool fOnDemandLoad = false;
 };
 
+// What saveChanges does when the store fails: pass the error on, or cancel the changes first.
+enum TSaveCancelErrorOption : int32_t { tsceo_Unhandled = 0, tsceo_CancelChanges = 1 };
+
 // An object saved and cancelled as one unit.
 class TDataObjGlobalPart : public TDataObj {
 public:
@@ -319,11 +370,33 @@ public:
     virtual void beforeDeleteObj() {}
     virtual void afterDeleteObj() {}
     int32_t bugFixing() const { return fBugFixing; }
+    ~TDataObjGlobalPart() override;
+    // Plain marking; a part whose definition supports cancelling keeps a copy of its original from
+    // its first change until it is saved, cancelled or destroyed.
+    void setChanged(bool flag) override;
+    // Delegate to the file root (copysave.cpp).
+    void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
+    void cancelChanges();
+    // Cancels this part: a new part is destroyed, any other takes its original's content back.
+    // Throws TDataError when the original's copy is missing.
+    void intCancelChanges();
+    bool hasOriginalCopy() const { return fOrgObject != nullptr; }
+    bool wasNew() const { return fWasNew; }
+    bool wasChanged() const { return fWasChanged; }
+    // The state at the start of the running save.
+    void recordSaveState() {
+        fWasNew = fIsNew;
+        fWasChanged = fChanged;
+    }
+    // Set when loading repaired stored data (a "LastUsedID" below the local range).
+    bool errorsFixed() const { return fErrorsFixed; }
+    void setErrorsFixed(bool v) { fErrorsFixed = v; }
 
 protected:
+    bool fErrorsFixed = false;
     int32_t fBugFixing = 0;
     int32_t fBusyWithResave = 0;
-    TDataObjGlobalPart* fOrgObject = nullptr;
+    std::unique_ptr<TDataObj> fOrgObject; // the original's copy (owned)
     bool fWasNew = false;
     bool fWasChanged = false;
 };
@@ -354,6 +427,45 @@ public:
     const QString& useFileName() const { return fUseFileName; }
     void setUseFileName(const QString& v) { fUseFileName = v; }
 
+    // ---- data-tree files (dmfiles.cpp) ----
+    // Writes "ROOT" with this root to baseName + ".base.xml", whole (the old file stays as it was
+    // when the write fails). With clearChanges every written node is unmarked after the write
+    // succeeded. Throws TXMLFileError, or TDataError for binary files that cannot be written.
+    void saveToFile(const QString& baseName, bool clearChanges, TStorageXMLType saveType);
+    // Reads name (with or without ".base.xml") into this root. Throws TDataError
+    // (tdek_FileNotFound) for a missing file, the reader's errors and the conversion errors; the
+    // root is then half-read and the caller discards it.
+    void loadFromFile(const QString& name);
+    // The single-file text of the whole tree (binary data loaded first); marks stay as they are.
+    QString getAsSaveXML();
+    // Deletes every file named <file part of name>.* in the directory of name (".base.xml" is
+    // taken off first).
+    static void deleteXMLFiles(const QString& name);
+
+    // ---- notes (notes.cpp); only for definitions with HasNotes, other roots assert ----
+    TObjNote* intAddNote(TAbstractDataValue* value, int32_t kind, int32_t code, const QString& descr);
+    void deleteNotesFrom(TAbstractDataValue* value);
+    void deleteNote(TDataObj* note);
+    void deleteValidateNote(TAbstractDataValue* value, int32_t code);
+    TObjNote* validateNoteExists(TAbstractDataValue* pValue, int32_t pNoteCode);
+    bool valueHasNotes(TAbstractDataValue* value);
+    bool anyErrorNotePresent(bool inclWarning, bool inclCustomError);
+    bool anyErrorInclCustomNotePresent() { return anyErrorNotePresent(false, true); }
+    bool anyErrorNotePresentForObj(TDataObj* forObj, bool inclWarning, bool inclCustomError);
+
+    // ---- saving (copysave.cpp) ----
+    // Stores a new or changed root through the object manager: versions updated, IDs claimed, the
+    // global parts' before/after hooks run. Nothing when neither new nor changed. A failed store is
+    // passed on (after cancelChanges with tsceo_CancelChanges); the marks then stay.
+    void saveChanges(TSaveCancelErrorOption errorOption, bool keepLock);
+    // Sets the file name (without ".base.xml"), marks the root new and saves it.
+    void saveObjAs(const QString& newFilename, TSaveCancelErrorOption errorOption, bool keepLock);
+    // Restores every changed cancel-supporting part from its original's copy, removes new ones, puts
+    // the recorded versions back and ends unchanged.
+    void cancelChanges();
+    // Records "ObjVersion" and "ProgVersion" once per save cycle.
+    void GlobalPartStartedSaveCancelInfo();
+
 protected:
     bool fIsTheOfflineCopy = false;
     bool fExternalSource = false;
@@ -364,8 +476,16 @@ protected:
     int32_t fOrg_gvalProgVersion = 0;
 };
 
-// A note on a value (its behaviour belongs to notes handling).
-class TObjNote : public TDataObj {};
+// A note on a value: the owning object's ID, the value's XML name, code, date, user, kind,
+// description, the computed "Betreft", "DoCopy" and a picture.
+class TObjNote : public TDataObj {
+public:
+    void init() override;
+    // The noted value, or nullptr.
+    TAbstractDataValue* getValuePtr();
+    int32_t noteKind();
+    int32_t noteCode();
+};
 
 // A non-owning list of objects, or a view on a list's own objects. Created with new and use count
 // 1; only endUse destroys it, when the count reaches 0 (the destructor is private, so a list in use

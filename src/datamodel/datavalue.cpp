@@ -791,6 +791,7 @@ void TBinDataValue::initContents() {
 }
 
 void TBinDataValue::setData(const QByteArray& data) {
+    ensureDataLoaded();
     if (data == fByteData) return storeUnchanged();
     markBeforeStore();
     fByteData = data;
@@ -841,15 +842,99 @@ double TBinDataValue::getAsDateTime() {
 void TBinDataValue::setAsDateTime(double) {
     refuse("Can not convert binary data to datetime");
 }
+QString TBinDataValue::inlineXMLText() {
+    const QByteArray& bytes = data();
+    if (bytes.isEmpty()) return QString();
+    QString t = QStringLiteral("INCL%1%2")
+                    .arg(static_cast<uint>(bytes.size()), 8, 16, QLatin1Char('0'))
+                    .arg(static_cast<uint>(fDataKind & 0xFFFF), 4, 16, QLatin1Char('0'))
+                    .toUpper();
+    t += QString::fromLatin1(bytes.toHex().toUpper());
+    return t;
+}
+
 QString TBinDataValue::getAsXML() {
-    return QString::fromLatin1(fByteData.toBase64());
+    if (fDefinition->ValueType() != dvtBinaryExcl) return inlineXMLText();
+    if (fDataSize == 0) return QString();
+    return QStringLiteral("EXCL%1%2")
+        .arg(static_cast<uint>(fDataSize), 8, 16, QLatin1Char('0'))
+        .arg(static_cast<uint>(fDataKind & 0xFFFF), 4, 16, QLatin1Char('0'))
+        .toUpper();
 }
+
+namespace {
+bool isUpperHex(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+bool parseUpperHex(QStringView s, uint32_t& out) {
+    out = 0;
+    for (QChar c : s) {
+        if (!isUpperHex(c)) return false;
+        out = out * 16 +
+              static_cast<uint32_t>(c <= QLatin1Char('9') ? c.unicode() - '0' : c.unicode() - 'A' + 10);
+    }
+    return true;
+}
+} // namespace
+
 void TBinDataValue::setAsXML(const QString& v) {
-    const auto r =
-        QByteArray::fromBase64Encoding(v.trimmed().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!r) throw EConvertError(dmTl(QStringLiteral("Invalid binary data")));
-    setData(*r);
+    const QString t = v.trimmed();
+    if (t.isEmpty()) return storeHeader(0, 0, nullptr);
+    const auto invalid = [&]() {
+        return EConvertError(dmTl(QStringLiteral("Invalid binary data")) + QStringLiteral(" \"") +
+                             t.left(40) + QStringLiteral("\""));
+    };
+    uint32_t size = 0;
+    uint32_t kind = 0;
+    if (t.size() < 16 || !parseUpperHex(QStringView(t).mid(4, 8), size) ||
+        !parseUpperHex(QStringView(t).mid(12, 4), kind) || size > 0x7FFFFFFFu)
+        throw invalid();
+    if (t.startsWith(QLatin1String("INCL"))) {
+        if (static_cast<qint64>(t.size()) - 16 != 2 * static_cast<qint64>(size)) throw invalid();
+        QByteArray bytes;
+        bytes.reserve(static_cast<qsizetype>(size));
+        for (qsizetype i = 16; i < t.size(); i += 2) {
+            uint32_t b = 0;
+            if (!parseUpperHex(QStringView(t).mid(i, 2), b)) throw invalid();
+            bytes.append(static_cast<char>(b));
+        }
+        return storeHeader(static_cast<int32_t>(size), static_cast<int32_t>(kind), &bytes);
+    }
+    if (t.size() != 16) throw invalid();
+    storeHeader(static_cast<int32_t>(size), static_cast<int32_t>(kind), nullptr);
 }
+
+void TBinDataValue::storeHeader(int32_t size, int32_t kind, const QByteArray* bytes) {
+    const bool loaded = bytes != nullptr || size == 0;
+    if (loaded && fDataLoaded && size == fDataSize && kind == fDataKind && (!bytes || *bytes == fByteData))
+        return storeUnchanged();
+    markBeforeStore();
+    fDataSize = size;
+    fDataKind = kind;
+    fByteData = bytes ? *bytes : QByteArray();
+    fDataLoaded = loaded;
+    afterStore();
+}
+
+const QByteArray& TBinDataValue::data() {
+    ensureDataLoaded();
+    return fByteData;
+}
+
+void TBinDataValue::ensureDataLoaded() {
+    if (fDataLoaded || fDataSize == 0) return;
+    auto loader = dmObjectManagerHooks().loadBinData;
+    FMX_ASSERT(loader != nullptr, QStringLiteral("TBinDataValue.data: geen object manager"));
+    if (loader) loader(this);
+}
+
+void TBinDataValue::setLoadedData(const QByteArray& bytes) {
+    fByteData = bytes;
+    fDataSize = static_cast<int32_t>(bytes.size());
+    fDataLoaded = true;
+}
+
 bool TBinDataValue::isDefaultOrEmptyOrZero() {
     return fDataSize == 0;
 }

@@ -82,6 +82,31 @@ public:
     // Makes a calculated value compute again when next read.
     void resetDoneCalc() { fDoneCalc = false; }
 
+    // Copies from's content by value type through the set protocol (marks and triggers as an edit).
+    // A calculated source is copied only with copyCalc; otherwise the target is marked not computed.
+    void doFastCopy(TAbstractDataValue* from, bool copyCalc);
+
+    // ---- notes (notes.cpp), kept in the "Notities" list of the notes root ----
+    // 1 when the value has notes, 2 when not (worked out once, then kept).
+    int32_t getHasNotes();
+    // Stores a note state; raises 0x400 when not busy.
+    void setHasNotes(int32_t newState);
+    // The note added or found again; nullptr under a root whose definition has no notes.
+    TDataObj* addNote(int32_t pNoteKind, int32_t pNoteCode, const QString& pDescr);
+    void deleteNote(TDataObj* note);
+    void deleteValidateNotes(int32_t pNoteCode);
+    void removeAllNotes();
+
+    // ---- data-tree files (dmfiles.cpp) ----
+    // Writes the value element (nothing for dontStore values and, in the storage types, for
+    // dontStoreDefXML values that hold their default).
+    virtual void newSaveToXML(int indent, TXMLWriter& into, TStorageXMLType saveType, bool clearChanges);
+    // Reads the current element of from into the value, which must be busy. A text that does not
+    // convert throws the conversion error and leaves the value unchanged.
+    virtual void newLoadFromXML(TXMLReader& from, TStorageXMLType loadType);
+    // Whether the value holds what init gives it (the rule that leaves dontStoreDefXML values out).
+    bool holdsDefaultForXML();
+
 protected:
     TAbstractDataValue() = default;
     friend class TDataValueDef;
@@ -319,19 +344,31 @@ public:
     void setAsDate(double v) override;
     double getAsDateTime() override;
     void setAsDateTime(double v) override;
-    QString getAsXML() override; // base64
+    // Inline values: "INCL", the size (8 hex digits), the kind (4 hex digits) and the bytes (2 hex
+    // digits each). External values: "EXCL", size and kind; the bytes live in a file of their own.
+    // Empty data is an empty text. Reading accepts both forms (an external header leaves the bytes
+    // to be loaded through the object manager when first needed); anything else throws EConvertError.
+    QString getAsXML() override;
     void setAsXML(const QString& v) override;
     bool isDefaultOrEmptyOrZero() override;
+    // The inline form, whatever the value type (single-file texts).
+    QString inlineXMLText();
 
-    const QByteArray& data() const { return fByteData; }
+    // The bytes; external data not loaded yet is loaded first (object manager).
+    const QByteArray& data();
     // The storing setter of binary values.
     void setData(const QByteArray& data);
     int32_t dataSize() const { return fDataSize; }
     int32_t dataKind() const { return fDataKind; }
-    void setDataKind(int32_t v) { fDataKind = v; }
+    void setDataKind(int32_t v) { fDataKind = v & 0xFFFF; }
+    bool dataLoaded() const { return fDataLoaded || fDataSize == 0; }
+    // Fills the bytes of external data from its file without marking anything (object manager).
+    void setLoadedData(const QByteArray& bytes);
+    void ensureDataLoaded();
 
 protected:
     void initContents() override;
+    void storeHeader(int32_t size, int32_t kind, const QByteArray* bytes);
     int32_t fDataSize = 0;
     QByteArray fByteData;
     bool fDataLoaded = false;

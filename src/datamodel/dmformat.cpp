@@ -139,7 +139,15 @@ double parseFloat(const QString& text, const TFormatSettings& fs) {
 }
 
 QString floatToXML(double value) {
-    return formatFloat(value, -1, gXMLFormatSettings);
+    QString s = formatFloat(value, -1, gXMLFormatSettings);
+    if (std::isfinite(value)) {
+        // Magnitudes just below the largest double round up past it at 15 digits; 17 digits read back.
+        bool ok = false;
+        const double back = QLocale::c().toDouble(s, &ok);
+        if (!ok || !std::isfinite(back))
+            s = QString::number(value, 'g', 17).replace(QLatin1Char('e'), QLatin1Char('E'));
+    }
+    return s;
 }
 
 double floatFromXML(const QString& text) {

@@ -75,4 +75,9 @@ bool dmHasRight(int32_t rightID) {
     return f ? f(rightID) : true;
 }
 
+int32_t dmDataModelVersion() {
+    auto f = dmObjectManagerHooks().dmVersion;
+    return f ? f() : 0;
+}
+
 } // namespace fmx

@@ -10,6 +10,8 @@
 namespace fmx {
 
 class TDataObj;
+class TBinDataValue;
+class TDataObjODRoot;
 
 // Translation of a free English text (identity until the translation layer installs one).
 using TDmTranslator = QString (*)(const QString& text);
@@ -47,6 +49,17 @@ struct TDmObjectManagerHooks {
     bool (*noRightsChecks)() = nullptr;
     bool (*hasRight)(int32_t rightID) = nullptr;
     void (*loadOnDemandListObj)(TDataObj* placeholder) = nullptr;
+    // The files of on-demand list objects and external binary values (files of the data tree).
+    void (*saveOnDemandListObj)(TDataObj* obj) = nullptr;
+    void (*loadBinData)(TBinDataValue* value) = nullptr;
+    void (*saveBinData)(TBinDataValue* value) = nullptr;
+    // The data-model version of the stored data ("ObjVersion" of the global data object).
+    int32_t (*dmVersion)() = nullptr;
+    // Deletes the stored files of a root that is being deleted.
+    void (*deleteODRoot)(TDataObjODRoot* root) = nullptr;
+    // Stores a root (saveChanges); without it saveChanges writes roots that have a file name.
+    void (*saveODRoot)(TDataObjODRoot* root) = nullptr;
+    bool (*busyWithRecreate)() = nullptr;
 };
 TDmObjectManagerHooks& dmObjectManagerHooks();
 
@@ -55,5 +68,6 @@ TDataObj* dmActGlobalData();
 bool dmBusyFixingBugs();
 bool dmNoRightsChecks();
 bool dmHasRight(int32_t rightID);
+int32_t dmDataModelVersion();
 
 } // namespace fmx

@@ -20,8 +20,20 @@ class TAbstractDataValue;
 class TDataObjIDManager;
 class TDataObjODRoot;
 class TDataObjGlobalPart;
+class TXMLReader;
+class TXMLWriter;
 
 enum TNodeKind { nkValue, nkObject, nkList };
+
+// The ways a tree is written to (and read from) XML; the numbers are fixed.
+enum TStorageXMLType : int32_t {
+    sxt_ForFileStorage = 0,       // the stored file; external binary data goes to its own files
+    sxt_ForSingleFileStorage = 1, // one text: binary data inline, on-demand objects in full
+    sxt_ForReport = 2,            // display texts, enumeration and reference attributes, report hooks
+    sxt_ForInspection = 3,        // like report, but values only
+    sxt_ForExport = 4,            // references to global objects by name, no IDs on ID managers
+    sxt_ForDisplay = 5,           // like file storage, without writing binary files
+};
 
 class TAbstractRootObj {
 public:

@@ -390,7 +390,7 @@ TEST_F(Conversion, EmptyTests) {
     EXPECT_TRUE(b->isDefaultOrEmptyOrZero());
     b->setData(QByteArrayLiteral("\x01\x02"));
     EXPECT_FALSE(b->isDefaultOrEmptyOrZero());
-    EXPECT_EQ(b->getAsXML(), QStringLiteral("AQI="));
+    EXPECT_EQ(b->getAsXML(), QStringLiteral("INCL0000000200000102"));
     EXPECT_THROW(b->setAsXML(QStringLiteral("@@@")), EConvertError);
     EXPECT_EQ(b->dataSize(), 2);
 }

@@ -118,7 +118,15 @@ void TXMLWriter::save(const QString& fileName) const {
     if (!file.open(QIODevice::WriteOnly))
         throw TXMLFileError(
             fileName, QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    if (file.write(fBuffer) != fBuffer.size() || !file.commit())
+    // QFileDevice reports a short write (a full disk, a file-size limit) as success; the size of the
+    // temporary file tells, before it replaces the old one.
+    if (file.write(fBuffer) != fBuffer.size() || !file.flush() || file.size() != fBuffer.size()) {
+        file.cancelWriting();
+        file.commit();
+        throw TXMLFileError(fileName,
+                            QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    }
+    if (!file.commit())
         throw TXMLFileError(fileName,
                             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }

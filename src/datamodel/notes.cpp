@@ -1,0 +1,204 @@
+// Notes on values. A note lives in the "Notities" list of the value's notes root (a file root whose
+// definition has HasNotes) and names its value by the owning object's ID and the value's XML name.
+#include "dataobj.h"
+#include "dmdata.h"
+#include "dmhooks.h"
+
+#include "fmx_assert.h"
+
+namespace fmx {
+
+namespace {
+
+constexpr int32_t kNoteStateChanged = 0x400;
+
+TDataObjODRoot* notesRootOf(TAbstractDataValue* v) {
+    return dynamic_cast<TDataObjODRoot*>(v->getDBNotesRoot());
+}
+
+bool keepsNotes(TDataObjODRoot* r) {
+    return r && r->Definition()->HasNotes();
+}
+
+// Kinds that always add a new note (remarks, photos, mutations, errors without a code).
+bool alwaysNew(int32_t kind, int32_t code) {
+    return kind == 0 || kind == 5 || kind == 6 || ((kind == 2 || kind == 7) && code == 0);
+}
+
+int32_t ownerID(TAbstractDataValue* v) {
+    return v->Parent() ? v->Parent()->ID() : 0;
+}
+
+bool notesOf(TObjNote* n, int32_t objID, const QString& xmlName) {
+    return n->getValueWithID(gvalNoteObjID)->getAsInteger() == objID &&
+           n->getValueWithID(gvalNoteValXMLName)->getAsString() == xmlName;
+}
+
+} // namespace
+
+// ---- TObjNote ----
+
+void TObjNote::init() {
+    for (int32_t id : {gvalNoteObjID, gvalNoteValXMLName, gvalNoteCode, gvalNoteDate, gvalNoteUserID,
+                       gvalNoteKind, gvalNoteDescr, gvalNoteObjPath, gvalNoteCopy, gvalNoteFoto})
+        cAddVal(id);
+}
+
+int32_t TObjNote::noteKind() {
+    return getValueWithID(gvalNoteKind)->getAsInteger();
+}
+int32_t TObjNote::noteCode() {
+    return getValueWithID(gvalNoteCode)->getAsInteger();
+}
+
+TAbstractDataValue* TObjNote::getValuePtr() {
+    TDataObjODRoot* r = dbRoot();
+    if (!r) return nullptr;
+    TDataObj* owner = r->searchForDataObjWithID(getValueWithID(gvalNoteObjID)->getAsInteger());
+    return owner ? owner->getValueWithXML(getValueWithID(gvalNoteValXMLName)->getAsString()) : nullptr;
+}
+
+// ---- the notes root ----
+
+TObjNote* TDataObjODRoot::validateNoteExists(TAbstractDataValue* pValue, int32_t pNoteCode) {
+    FMX_ASSERT(fDefinition->HasNotes(), QStringLiteral("TDataObjODRoot.validateNoteExists: geen notities"));
+    TDataObjList* notes = getListWithID(gldefNotes);
+    if (!notes) return nullptr;
+    const int32_t objID = ownerID(pValue);
+    const QString xml = pValue->XMLName();
+    for (int i = 0; i < notes->objCount(); ++i) {
+        auto* n = static_cast<TObjNote*>(notes->obj(i));
+        if (notesOf(n, objID, xml) && n->noteCode() == pNoteCode) return n;
+    }
+    return nullptr;
+}
+
+TObjNote* TDataObjODRoot::intAddNote(TAbstractDataValue* value, int32_t kind, int32_t code,
+                                     const QString& descr) {
+    FMX_ASSERT(fDefinition->HasNotes(), QStringLiteral("TDataObjODRoot.intAddNote: geen notities"));
+    if (!fDefinition->HasNotes()) return nullptr;
+    if (!alwaysNew(kind, code)) {
+        if (TObjNote* n = validateNoteExists(value, code)) {
+            if (kind == 1 || kind == 2 || kind == 7) n->getValueWithID(gvalNoteKind)->setAsInteger(kind);
+            value->setHasNotes(1);
+            return n;
+        }
+    }
+    auto* n = static_cast<TObjNote*>(getListWithID(gldefNotes)->cAddObj(gdefNote));
+    n->getValueWithID(gvalNoteObjID)->setAsInteger(ownerID(value));
+    n->getValueWithID(gvalNoteValXMLName)->setAsString(value->XMLName());
+    n->getValueWithID(gvalNoteCode)->setAsInteger(code);
+    // The user is the current one for the kinds a user writes; this program has no users (ID 0).
+    n->getValueWithID(gvalNoteUserID)->setAsInteger(0);
+    n->getValueWithID(gvalNoteKind)->setAsInteger(kind);
+    n->getValueWithID(gvalNoteDate)->setAsDateTime(dmNow());
+    n->getValueWithID(gvalNoteDescr)->setAsString(descr.left(240));
+    value->setHasNotes(1);
+    return n;
+}
+
+void TDataObjODRoot::deleteNotesFrom(TAbstractDataValue* value) {
+    FMX_ASSERT(fDefinition->HasNotes(), QStringLiteral("TDataObjODRoot.deleteNotesFrom: geen notities"));
+    TDataObjList* notes = getListWithID(gldefNotes);
+    if (!notes) return;
+    const int32_t objID = ownerID(value);
+    const QString xml = value->XMLName();
+    for (int i = notes->objCount() - 1; i >= 0; --i)
+        if (notesOf(static_cast<TObjNote*>(notes->obj(i)), objID, xml))
+            notes->removeObject(notes->obj(i), false);
+    if (notes->objCount() > 0) value->setHasNotes(2);
+}
+
+void TDataObjODRoot::deleteValidateNote(TAbstractDataValue* value, int32_t code) {
+    FMX_ASSERT(fDefinition->HasNotes(), QStringLiteral("TDataObjODRoot.deleteValidateNote: geen notities"));
+    TDataObjList* notes = getListWithID(gldefNotes);
+    if (!notes) return;
+    const int32_t objID = ownerID(value);
+    const QString xml = value->XMLName();
+    bool deleted = false;
+    for (int i = notes->objCount() - 1; i >= 0; --i) {
+        auto* n = static_cast<TObjNote*>(notes->obj(i));
+        if (notesOf(n, objID, xml) && n->noteCode() == code) {
+            notes->removeObject(n, false);
+            deleted = true;
+        }
+    }
+    if (deleted) value->setHasNotes(0);
+}
+
+void TDataObjODRoot::deleteNote(TDataObj* note) {
+    FMX_ASSERT(fDefinition->HasNotes(), QStringLiteral("TDataObjODRoot.deleteNote: geen notities"));
+    auto* n = dynamic_cast<TObjNote*>(note);
+    if (!n || !n->ParentList()) return;
+    TAbstractDataValue* v = n->getValuePtr();
+    n->ParentList()->removeObject(n, false);
+    if (v) v->setHasNotes(0);
+}
+
+bool TDataObjODRoot::valueHasNotes(TAbstractDataValue* value) {
+    TDataObjList* notes = getListWithID(gldefNotes);
+    if (!notes) return false;
+    const int32_t objID = ownerID(value);
+    const QString xml = value->XMLName();
+    for (int i = 0; i < notes->objCount(); ++i)
+        if (notesOf(static_cast<TObjNote*>(notes->obj(i)), objID, xml)) return true;
+    return false;
+}
+
+bool TDataObjODRoot::anyErrorNotePresentForObj(TDataObj* forObj, bool inclWarning, bool inclCustomError) {
+    TDataObjList* notes = getListWithID(gldefNotes);
+    if (!notes) return false;
+    for (int i = 0; i < notes->objCount(); ++i) {
+        auto* n = static_cast<TObjNote*>(notes->obj(i));
+        if (forObj && n->getValueWithID(gvalNoteObjID)->getAsInteger() != forObj->ID()) continue;
+        const int32_t k = n->noteKind();
+        if (k == 2 || (inclWarning && k == 1) || (inclCustomError && k == 7)) return true;
+    }
+    return false;
+}
+
+bool TDataObjODRoot::anyErrorNotePresent(bool inclWarning, bool inclCustomError) {
+    return anyErrorNotePresentForObj(nullptr, inclWarning, inclCustomError);
+}
+
+// ---- values ----
+
+int32_t TAbstractDataValue::getHasNotes() {
+    if (fNoteState == 0) {
+        TDataObjODRoot* r = notesRootOf(this);
+        fNoteState = keepsNotes(r) && r->valueHasNotes(this) ? 1 : 2;
+    }
+    return fNoteState;
+}
+
+void TAbstractDataValue::setHasNotes(int32_t newState) {
+    fNoteState = newState;
+    if (!fBusy) handleTrigger(this, kNoteStateChanged, nullptr);
+}
+
+TDataObj* TAbstractDataValue::addNote(int32_t pNoteKind, int32_t pNoteCode, const QString& pDescr) {
+    TDataObjODRoot* r = notesRootOf(this);
+    FMX_ASSERT(r != nullptr, QStringLiteral("TAbstractDataValue.addNote: geen root"));
+    if (!keepsNotes(r)) return nullptr;
+    return r->intAddNote(this, pNoteKind, pNoteCode, pDescr);
+}
+
+void TAbstractDataValue::deleteNote(TDataObj* note) {
+    TDataObjODRoot* r = notesRootOf(this);
+    FMX_ASSERT(keepsNotes(r), QStringLiteral("TAbstractDataValue.deleteNote: geen notities"));
+    if (keepsNotes(r)) r->deleteNote(note);
+}
+
+void TAbstractDataValue::deleteValidateNotes(int32_t pNoteCode) {
+    TDataObjODRoot* r = notesRootOf(this);
+    FMX_ASSERT(keepsNotes(r), QStringLiteral("TAbstractDataValue.deleteValidateNotes: geen notities"));
+    if (keepsNotes(r)) r->deleteValidateNote(this, pNoteCode);
+}
+
+void TAbstractDataValue::removeAllNotes() {
+    TDataObjODRoot* r = notesRootOf(this);
+    FMX_ASSERT(r != nullptr, QStringLiteral("TAbstractDataValue.removeAllNotes: geen root"));
+    if (keepsNotes(r)) r->deleteNotesFrom(this);
+}
+
+} // namespace fmx
