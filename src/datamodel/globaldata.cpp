@@ -1,5 +1,7 @@
 #include "globaldata.h"
 
+#include "dmdata.h"
+
 namespace fmx {
 
 int32_t gDefGlobaleDataID = 0;
@@ -7,6 +9,7 @@ int32_t valNaamLang = 0;
 
 void TGlobaleData::init() {
     TDataObjODRoot::init();
+    cAddList(gldefGebruikers);
 }
 
 } // namespace fmx

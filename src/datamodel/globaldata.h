@@ -13,7 +13,8 @@ extern int32_t gDefGlobaleDataID;
 // The framework's long name value ("Naam"); 0 while it is not declared.
 extern int32_t valNaamLang;
 
-// Base class of the application's global data root.
+// The global data root of the framework (versions, "LastUsedID", the user administration list) and
+// base class of the application's global data.
 class TGlobaleData : public TDataObjODRoot {
 public:
     void init() override;

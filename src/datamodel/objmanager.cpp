@@ -21,8 +21,6 @@
 
 namespace fmx {
 
-int32_t gDefGlobaleDataID = 0;
-
 namespace {
 
 constexpr int32_t kFirstLocalID = 0x7FFF0000;
@@ -87,11 +85,6 @@ struct TCursorGuard {
 };
 
 } // namespace
-
-void TGlobaleData::init() {
-    TDataObjODRoot::init();
-    cAddList(gldefGebruikers);
-}
 
 // ---- creation ----
 

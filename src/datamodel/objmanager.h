@@ -15,6 +15,8 @@
 // the directory bepaalServerPadNaam gives for their ID.
 #pragma once
 
+#include "globaldata.h"
+
 #include "clipboard.h"
 #include "dataobj.h"
 
@@ -27,15 +29,8 @@
 
 namespace fmx {
 
-// The definition of the global data object; the project schema sets it. When nothing sets it,
-// openData declares a plain global data definition ("GlobaleData").
-extern int32_t gDefGlobaleDataID;
-
-// The global data root of the framework: versions, "LastUsedID" and the user administration list.
-class TGlobaleData : public TDataObjODRoot {
-public:
-    void init() override;
-};
+// gDefGlobaleDataID and TGlobaleData (globaldata.h): when the schema sets no global data definition,
+// openData declares a plain one ("GlobaleData").
 
 class TdmObjectManager {
 public:

@@ -1,5 +1,7 @@
 #include "xmlreader.h"
 
+#include <QStringDecoder>
+
 #include "fmx_assert.h"
 #include "xmlescape.h"
 
@@ -206,7 +208,9 @@ QString TXMLReader::decodeValue(qint32 from, qint32 length) const {
         raiseXMLReadError(QStringLiteral("TXMLParser.nextNode: value longer than %1 MiB at position %2")
                               .arg(kMaxValueBytes / (1024 * 1024))
                               .arg(from + 1));
-    return QString::fromUtf8(fBuffer.constData() + from, length);
+    // A value may itself begin with U+FEFF; only the file's own byte-order mark is dropped (pre-scan).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(fBuffer.constData() + from, length));
 }
 
 // At the byte after "=": reads a value in double quotes and stops at the closing quote.
