@@ -3,6 +3,7 @@
 // the records and the schema; money, signs, units, year lists and failures.
 #include "project_fixture.h"
 
+#include "bridge_project.h"
 #include "project_calc.h"
 
 #include "bgx_case_fields.h"
@@ -49,13 +50,6 @@ std::string coverageFault(std::vector<TSpan> spans, size_t from, size_t to) {
     return {};
 }
 
-// The data model counts a change smaller than its float tolerance as no change; tiny cost
-// coefficients are therefore stored by way of another value.
-void setExact(TAbstractDataValue* v, double x) {
-    if (x != 0 && std::fabs(x) < 1e-3) v->setAsFloat(1);
-    v->setAsFloat(x);
-}
-
 double shownValue(const TBridgeOutput& o, double v) {
     switch (o.kind) {
     case bokPercent:
@@ -99,118 +93,11 @@ protected:
             if (o.xml == QLatin1String(xml)) return o;
         throw std::logic_error(xml);
     }
-    TDataObj* databaseRecord(const char* name) const {
-        for (int32_t list : {ldefAdmSubstrateManureList, ldefAdmSubstrateCosubList}) {
-            TDataObjList* l = admin()->getListWithID(list);
-            for (int i = 0; i < l->objCount(); ++i)
-                if (l->obj(i)->getValueWithID(valAdmName)->getAsString() == QLatin1String(name))
-                    return l->obj(i);
-        }
-        return nullptr;
-    }
+    TDataObj* databaseRecord(const char* name) const { return fmxtest::databaseRecord(*project, name); }
     TDataObj* addRow(const char* substrate, double mass, double cost) {
-        TDataObj* record = databaseRecord(substrate);
-        const bool manure = record->Definition()->InternalID() == defAdmSubstrateManure;
-        TDataObj* row = (manure ? manureRows() : cosubRows())->cAddObj(-1);
-        row->getValueWithID(manure ? valSubstrateManureAdmRef : valSubstrateCosubAdmRef)
-            ->setAsReference(record);
-        row->getValueWithID(valMsub_i)->setAsFloat(mass);
-        row->getValueWithID(valRelcost_i)->setAsFloat(cost);
-        return row;
+        return fmxtest::addRow(*project, substrate, mass, cost);
     }
-
-    // Writes the reference records into the project through the bridge's own name tables.
-    void fillProject() {
-        project->getValueWithID(valTemplate)->setAsString(QStringLiteral("Test template"));
-        for (const TBGXSubstrate& s : refAdmin.Substrates) {
-            if (s.Name.empty()) continue;
-            const bool manure = s.SubType_i <= 2;
-            TDataObj* rec =
-                admin()
-                    ->getListWithID(manure ? ldefAdmSubstrateManureList : ldefAdmSubstrateCosubList)
-                    ->cAddObj(-1);
-            rec->getValueWithID(valAdmName)->setAsString(QString::fromStdString(s.Name));
-            rec->getValueWithID(manure ? valAdmSubManureType_i : valAdmSubCosubType_i)
-                ->setAsInteger(s.SubType_i);
-            const std::pair<int32_t, double> fields[] = {{valAdmDM, s.DM},
-                                                         {valAdmODM, s.ODM},
-                                                         {valAdmBiogasProd, s.BiogasProd},
-                                                         {valAdmCH4, s.CH4},
-                                                         {valAdmCO2, s.CO2},
-                                                         {valAdmT_RT_recom, s.T_RT_recom},
-                                                         {valAdmREL_dens_i, s.REL_dens_i},
-                                                         {valAdmPER_slib_i, s.PER_slib_i},
-                                                         {valAdmPotassium, s.Potassium},
-                                                         {valAdmPhosphate, s.Phosphate},
-                                                         {valAdmNitrogen, s.Nitrogen},
-                                                         {valAdmMin_Nitrogen, s.Min_Nitrogen},
-                                                         {valAdmRELprod_i, s.RELprod_i},
-                                                         {valAdmREL_redCDE, s.REL_redCDE}};
-            for (const auto& [id, v] : fields)
-                setExact(rec->getValueWithID(id), v);
-        }
-        TDataObj* components = admin()->getSubObjWithDefID(defAdmComponentsDatabase);
-        for (const TBridgeAdmin& a : bridgeAdminFields()) {
-            TAbstractDataValue* v = admin()->getValueWithXML(QLatin1String(a.xml));
-            setExact(v ? v : components->getValueWithXML(QLatin1String(a.xml)), refAdmin.*a.field);
-        }
-        for (const auto& cls : bridgePconnectFields()) {
-            TDataObj* rec = admin()->getListWithID(ldefAdmPconnectList)->cAddObj(-1);
-            for (size_t k = 0; k < kPconnectXml.size(); ++k)
-                rec->getValueWithXML(QLatin1String(kPconnectXml[k]))->setAsFloat(refAdmin.*cls[k]);
-        }
-
-        auto rules = std::unique_ptr<TProjectSubsidy>(static_cast<TProjectSubsidy*>(
-            dmData->FindDataObjDefWithID(defProjectSubsidy)->CreateRootDataObj(false, true).release()));
-        for (const TBridgeSubsidy& s : bridgeSubsidyFields())
-            rules->getSubObjWithDefID(*s.objDef)
-                ->getValueWithXML(QLatin1String(s.xml))
-                ->setAsFloat(refSubsidy.*s.field);
-        const std::tuple<int32_t, int32_t, const TBGXSubsidyApply*> applies[] = {
-            {defSubsidyGermany, defSubGerApply, &refSubsidy.SubGerApply},
-            {defSubsidyNetherlands, defSubNetApply, &refSubsidy.SubNetApply},
-            {defSubsidyFlanders, defSubFlaApply, &refSubsidy.SubFlaApply},
-            {defSubsidyWallons, defSubWalApply, &refSubsidy.SubWalApply},
-            {defSubsidyPoland, defSubPolApply, &refSubsidy.SubPolApply},
-            {defSubsidyItaly, defSubItaApply, &refSubsidy.SubItaApply},
-            {defSubsidyEstonia, defSubEstApply, &refSubsidy.SubEstApply}};
-        for (const auto& [scheme, applyDef, a] : applies) {
-            TDataObj* obj = rules->getSubObjWithDefID(scheme)->getSubObjWithDefID(applyDef);
-            const std::pair<const char*, bool> flags[] = {
-                {"SubApplyElecCompl", a->SubApplyElecCompl},
-                {"SubApplyElecMarketprice", a->SubApplyElecMarketprice},
-                {"SubApplyThermCompl", a->SubApplyThermCompl},
-                {"SubApplyThermMarketprice", a->SubApplyThermMarketprice},
-                {"SubApplyBiomethCompl", a->SubApplyBiomethCompl},
-                {"SubApplyBiomethMarketprice", a->SubApplyBiomethMarketprice}};
-            for (const auto& [xml, flag] : flags)
-                obj->getValueWithXML(QLatin1String(xml))->setAsBoolean(flag);
-        }
-        TDataObjList* net = rules->getSubObjWithDefID(defSubsidyNetherlands)->getListWithID(ldefSubNetList);
-        for (const TBGXSubsidyNet& r : refSubsidy.SubNetList) {
-            TDataObj* rec = net->cAddObj(-1);
-            rec->getValueWithXML(QStringLiteral("SubNetLL"))->setAsFloat(r.SubNetLL);
-            rec->getValueWithXML(QStringLiteral("SubNetULMJ"))->setAsFloat(r.SubNetULMJ);
-            rec->getValueWithXML(QStringLiteral("SubNetULEur"))->setAsFloat(r.SubNetULEur);
-        }
-        TDataObjList* fla = rules->getSubObjWithDefID(defSubsidyFlanders)->getListWithID(ldefSubFlaList);
-        for (const TBGXSubsidyFla& r : refSubsidy.SubFlaList)
-            fla->cAddObj(-1)->getValueWithXML(QStringLiteral("SubFlaCHPCert"))->setAsFloat(r.SubFlaCHPCert);
-        project->setProjectSub(std::move(rules));
-
-        for (const TBridgeInput& in : bridgeUserInputs()) {
-            TAbstractDataValue* v =
-                project->getSubObjWithDefID(*in.objDef)->getValueWithXML(QLatin1String(in.xml));
-            if (const auto* d = std::get_if<double TBGXUserData::*>(&in.field))
-                setExact(v, ref.get()->**d);
-            else if (const auto* i = std::get_if<int32_t TBGXUserData::*>(&in.field))
-                v->setAsInteger(ref.get()->**i);
-            else
-                v->setAsBoolean(ref.get()->*std::get<bool TBGXUserData::*>(in.field));
-        }
-        for (const TBGXSubstrate_mix& line : ref->substrates_mix)
-            if (!line.Name.empty()) addRow(line.Name.c_str(), line.Msub_i, line.RELcost_i);
-    }
+    void fillProject() { fillProjectFromRecords(*project, refAdmin, refSubsidy, *ref); }
 
     // The engine run on the reference records, as the bridge should reproduce it.
     std::unique_ptr<TBGXUserData> directRun() {
