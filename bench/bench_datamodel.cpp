@@ -34,6 +34,18 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     operator delete(p);
 }
+// The non-throwing forms must come from the same allocator as the plain delete that frees them
+// (std::stable_sort's buffer, for one).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 namespace fmx {
 
-TFormatSettings gUserFormatSettings = formatSettingsFor(QLocale::c());
-TFormatSettings gXMLFormatSettings = xmlFormatSettingsFrom(gUserFormatSettings);
+TApplFormatSettings gApplUserFormat = formatSettingsFor(QLocale::c());
+TApplFormatSettings gApplXMLFormat = xmlFormatSettingsFrom(gApplUserFormat);
 
 namespace {
 
@@ -16,8 +16,8 @@ QChar separatorOf(const QString& format, QChar fallback) {
 
 } // namespace
 
-TFormatSettings formatSettingsFor(const QLocale& locale) {
-    TFormatSettings s;
+TApplFormatSettings formatSettingsFor(const QLocale& locale) {
+    TApplFormatSettings s;
     s.fLocale = locale;
     s.DecimalSeparator = locale.decimalPoint().at(0);
     s.ThousandSeparator =
@@ -30,8 +30,8 @@ TFormatSettings formatSettingsFor(const QLocale& locale) {
     return s;
 }
 
-TFormatSettings xmlFormatSettingsFrom(const TFormatSettings& user) {
-    TFormatSettings s = user;
+TApplFormatSettings xmlFormatSettingsFrom(const TApplFormatSettings& user) {
+    TApplFormatSettings s = user;
     s.fLocale = QLocale::c();
     s.DecimalSeparator = QLatin1Char('.');
     // A thousands separator equal to the decimal separator would make stored numbers ambiguous.
@@ -43,8 +43,8 @@ TFormatSettings xmlFormatSettingsFrom(const TFormatSettings& user) {
     return s;
 }
 
-TFormatSettings dutchFormatSettings() {
-    TFormatSettings s = formatSettingsFor(QLocale(QLocale::Dutch, QLocale::Netherlands));
+TApplFormatSettings dutchFormatSettings() {
+    TApplFormatSettings s = formatSettingsFor(QLocale(QLocale::Dutch, QLocale::Netherlands));
     s.DecimalSeparator = QLatin1Char(',');
     s.ThousandSeparator = QLatin1Char('.');
     s.DateSeparator = QLatin1Char('-');
@@ -55,10 +55,10 @@ TFormatSettings dutchFormatSettings() {
     return s;
 }
 
-void initFormatSettings(const QLocale& locale) {
+void initApplFormats(const QLocale& locale) {
     QLocale::setDefault(locale);
-    gUserFormatSettings = formatSettingsFor(locale);
-    gXMLFormatSettings = xmlFormatSettingsFrom(gUserFormatSettings);
+    gApplUserFormat = formatSettingsFor(locale);
+    gApplXMLFormat = xmlFormatSettingsFrom(gApplUserFormat);
 }
 
 } // namespace fmx

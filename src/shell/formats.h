@@ -1,5 +1,7 @@
-// Number and date formats: the user's own (user interface, CSV export) and the fixed one for
-// stored data (decimal ".", date "-", time ":").
+// Number and date formats of the application shell: the user's own (user interface, CSV export)
+// and the fixed one for stored data (decimal ".", date "-", time ":"). The data model keeps its own
+// format settings for value texts (dmformat.h); whoever starts the program re-initialises those after
+// initAppl has chosen the locale.
 #pragma once
 
 #include <QChar>
@@ -8,7 +10,7 @@
 
 namespace fmx {
 
-struct TFormatSettings {
+struct TApplFormatSettings {
     QLocale fLocale;
     QChar DecimalSeparator;
     QChar ThousandSeparator;
@@ -19,17 +21,17 @@ struct TFormatSettings {
     QString LongTimeFormat;  // QTime format string
 };
 
-extern TFormatSettings gUserFormatSettings;
-extern TFormatSettings gXMLFormatSettings;
+extern TApplFormatSettings gApplUserFormat;
+extern TApplFormatSettings gApplXMLFormat;
 
 // The settings of a locale. The list separator is ";" where the decimal separator is ",".
-TFormatSettings formatSettingsFor(const QLocale& locale);
+TApplFormatSettings formatSettingsFor(const QLocale& locale);
 // The settings for stored data, derived from the user's.
-TFormatSettings xmlFormatSettingsFrom(const TFormatSettings& user);
+TApplFormatSettings xmlFormatSettingsFrom(const TApplFormatSettings& user);
 // The Dutch settings (decimal ",", thousands ".", date "d-M-yyyy").
-TFormatSettings dutchFormatSettings();
+TApplFormatSettings dutchFormatSettings();
 
 // Makes locale the default locale and sets both global settings from it.
-void initFormatSettings(const QLocale& locale = QLocale::system());
+void initApplFormats(const QLocale& locale = QLocale::system());
 
 } // namespace fmx

@@ -92,7 +92,7 @@ void initCoreFunctions(const TStartUpOptions& options, TBGXApplGlobals& globals)
     if (!gParams.fApplTitle.isEmpty() && options.fRaiseInstance && options.fRaiseInstance(gParams.fApplTitle))
         saveHalt(0, true, true, false);
 
-    initFormatSettings();
+    initApplFormats();
     dirs.fDatabasesDir = dirs.fDataDir + QStringLiteral("/databases");
 
     logInfo(lmk_logInfo, QStringLiteral("Geregistreerde modules:"));

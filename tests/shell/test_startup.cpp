@@ -422,29 +422,29 @@ TEST_F(StartUp, RegistryStore) {
 }
 
 TEST(Formats, DutchAndStoredFormats) {
-    const TFormatSettings nl = dutchFormatSettings();
+    const TApplFormatSettings nl = dutchFormatSettings();
     EXPECT_EQ(nl.DecimalSeparator, QLatin1Char(','));
     EXPECT_EQ(nl.ThousandSeparator, QLatin1Char('.'));
     EXPECT_EQ(nl.DateSeparator, QLatin1Char('-'));
     EXPECT_EQ(nl.ListSeparator, QLatin1Char(';'));
 
-    const TFormatSettings xml = xmlFormatSettingsFrom(nl);
+    const TApplFormatSettings xml = xmlFormatSettingsFrom(nl);
     EXPECT_EQ(xml.DecimalSeparator, QLatin1Char('.'));
     EXPECT_NE(xml.ThousandSeparator, xml.DecimalSeparator);
     EXPECT_EQ(xml.DateSeparator, QLatin1Char('-'));
     EXPECT_EQ(xml.TimeSeparator, QLatin1Char(':'));
     EXPECT_EQ(xml.fLocale.toString(1234.5, 'f', 1), QStringLiteral("1234.5"));
 
-    const TFormatSettings us = formatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates));
+    const TApplFormatSettings us = formatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.DecimalSeparator, QLatin1Char('.'));
     EXPECT_EQ(us.DateSeparator, QLatin1Char('/'));
     EXPECT_EQ(us.ListSeparator, QLatin1Char(','));
     EXPECT_EQ(xmlFormatSettingsFrom(us).ShortDateFormat.count(QLatin1Char('/')), 0);
 
     const QLocale previous;
-    initFormatSettings(QLocale(QLocale::German, QLocale::Germany));
+    initApplFormats(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
-    EXPECT_EQ(gUserFormatSettings.DecimalSeparator, QLatin1Char(','));
-    EXPECT_EQ(gXMLFormatSettings.DecimalSeparator, QLatin1Char('.'));
-    initFormatSettings(previous);
+    EXPECT_EQ(gApplUserFormat.DecimalSeparator, QLatin1Char(','));
+    EXPECT_EQ(gApplXMLFormat.DecimalSeparator, QLatin1Char('.'));
+    initApplFormats(previous);
 }
