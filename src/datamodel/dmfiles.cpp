@@ -242,23 +242,17 @@ void TDataObj::newLoadFromXML(TXMLReader& from, TStorageXMLType loadType) {
                 v->newLoadFromXML(from, loadType);
                 continue;
             }
-            TDataObjList* list = nullptr;
-            for (auto& l : fLists)
-                if (l->Definition()->XMLNameHash() == hash) {
-                    list = l.get();
-                    break;
-                }
-            if (list) {
+            // The first list, else the first sub-object, whose definition has the element's name.
+            auto withHash = [hash](const auto& children) -> decltype(children.front().get()) {
+                for (const auto& c : children)
+                    if (c->Definition()->XMLNameHash() == hash) return c.get();
+                return nullptr;
+            };
+            if (TDataObjList* list = withHash(fLists)) {
                 list->newLoadFromXML(from, loadType);
                 continue;
             }
-            TDataObj* sub = nullptr;
-            for (auto& o : fSubObj)
-                if (o->Definition()->XMLNameHash() == hash) {
-                    sub = o.get();
-                    break;
-                }
-            if (sub) {
+            if (TDataObj* sub = withHash(fSubObj)) {
                 sub->newLoadFromXML(from, loadType);
                 continue;
             }
