@@ -43,8 +43,7 @@ template <class T> std::unique_ptr<T> loadRoot(int32_t defID, const QString& dir
     FMX_ASSERT(man != nullptr, QStringLiteral("No object manager to load %1").arg(name));
     std::unique_ptr<TDataObjODRoot> root = man->laadDataObjODRootFromFile(defID, dir, name);
     if (!root)
-        throw TDataError(tdek_FileNotFound, QStringLiteral("File not found: %1")
-                                                .arg(QDir(dir).filePath(name + kBaseXmlExt)));
+        throw TDataError(tdek_FileNotFound, QDir::toNativeSeparators(QDir(dir).filePath(name + kBaseXmlExt)));
     auto* typed = dynamic_cast<T*>(root.get());
     if (!typed)
         throw TDataError(tdek_InvalidFormat,

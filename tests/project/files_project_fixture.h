@@ -1,6 +1,6 @@
-// Template and subsidy folders in a temporary program folder, with the object manager open on
-// them: a calculable template "Good template" and the rules "Default Subsidy", both written from
-// the engine's reference records.
+// A program folder with the object manager open on it (ProgramFolderTest: a temporary one, or the
+// folder programDir() names), and ProjectFilesTest: a temporary one holding a calculable template
+// "Good template" and the rules "Default Subsidy", both written from the engine's reference records.
 #pragma once
 
 #include "bridge_project.h"
@@ -21,28 +21,31 @@
 
 namespace fmxtest {
 
-class ProjectFilesTest : public ::testing::Test {
+class ProgramFolderTest : public ::testing::Test {
 protected:
+    // The program folder, with a trailing "/".
+    virtual QString programDir() const { return path("prog/"); }
+
     void SetUp() override {
         ASSERT_TRUE(fTmp.isValid());
         initFormatSettings(QLocale::c());
         fOldSink = setMessageSink(&fSink);
         fOldHalt = setHaltHandler(&throwingHaltHandler);
         fSavedDirs = gDirs();
-        mutableDirs().fProgramDir = path("prog/");
+        mutableDirs().fProgramDir = programDir();
         mutableDirs().fPersonalDir = path("personal");
         setApplGlobals(std::make_unique<TBGXApplGlobals>());
         gApplGlobals()->setTemplateDirs(gDirs().fProgramDir);
         for (const QString& d : {path("personal"), projectTemplateDir(), subsidyDir(), htmlTemplateDir()})
             ASSERT_TRUE(QDir().mkpath(d));
-        writeFile(path("prog/global.base.xml"), "<ROOT>\r\n<GlobaleData rid=\"#40\">\r\n<LastUsedID>2147418200"
+        if (!QFile::exists(programDir() + QStringLiteral("global.base.xml")))
+            writeFile(programDir() + QStringLiteral("global.base.xml"), "<ROOT>\r\n<GlobaleData rid=\"#40\">\r\n<LastUsedID>2147418200"
                                                "</LastUsedID>\r\n</GlobaleData>\r\n</ROOT>\r\n");
         setCreateProjectDefs([] { dmProjectCreateDefs(); });
         setDmErrorSink([](const QString& t) { MsgError(t); });
         initDefs();
         objectManager()->openData(true, true, 1, 1);
         installProjectCalc();
-        writeGoodTemplate();
     }
     void TearDown() override {
         setProjectCalcFunction(nullptr);
@@ -71,6 +74,20 @@ protected:
         return texts;
     }
 
+    QTemporaryDir fTmp;
+    TRecordingMessageSink fSink;
+    TMessageSink* fOldSink = nullptr;
+    THaltHandler fOldHalt = nullptr;
+    TApplDirs fSavedDirs;
+};
+
+class ProjectFilesTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        writeGoodTemplate();
+    }
+
     std::unique_ptr<TProject> newFilledProject() {
         auto p = std::unique_ptr<TProject>(static_cast<TProject*>(
             dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
@@ -93,12 +110,6 @@ protected:
         installProjectCalc();
         fSink.fShown.clear();
     }
-
-    QTemporaryDir fTmp;
-    TRecordingMessageSink fSink;
-    TMessageSink* fOldSink = nullptr;
-    THaltHandler fOldHalt = nullptr;
-    TApplDirs fSavedDirs;
 };
 
 } // namespace fmxtest
