@@ -112,7 +112,11 @@ TEST_F(ShippedDataTest, CombinedHeatAndPowerSizesEfficienciesAndCostsArePlausibl
         if (!p) continue;
         const double kw = outValue(*p, "Pchp_el");
         const double eta = outValue(*p, "PEReff_chp_elec");
-        const double specific = outValue(*p, "chp_investment") / kw;
+        // Money is shown in zloty in a Polish project.
+        TDataObj* exploitation = p->getSubObjWithDefID(defExploitationIn);
+        const bool polish = exploitation->getValueWithID(valfinancial_aspects_country)->getAsInteger() == 6; // Poland
+        const double perEuro = polish ? exploitation->getValueWithID(valfinancial_aspects_convpln)->getAsFloat() : 1.0;
+        const double specific = outValue(*p, "chp_investment") / perEuro / kw;
         EXPECT_GE(eta, 30.0);
         EXPECT_LE(eta, 43.0);
         if (kw >= 50 && kw <= 2000) {
