@@ -58,6 +58,9 @@ public:
     virtual void setAsLCString(const QString& v, const TFormatSettings& fs);
     virtual double getAsFloat() = 0;
     virtual void setAsFloat(double v) = 0;
+    // As setAsFloat, but any difference is a change (no tolerance): for results that are stored as
+    // computed. Values that are no floats set as setAsFloat does.
+    virtual void setAsFloatExact(double v) { setAsFloat(v); }
     virtual TDataObj* getAsReference() = 0;
     virtual void setAsReference(TDataObj* obj) = 0;
     virtual double getAsDate() = 0;
@@ -198,6 +201,7 @@ public:
     void setAsLCString(const QString& v, const TFormatSettings& fs) override;
     double getAsFloat() override;
     void setAsFloat(double v) override;
+    void setAsFloatExact(double v) override;
     TDataObj* getAsReference() override;
     void setAsReference(TDataObj* obj) override;
     double getAsDate() override;
@@ -210,6 +214,8 @@ public:
 
 protected:
     void initContents() override;
+    // Stores v unless it equals the value (exactly, or within the float tolerance).
+    void storeFloat(double v, bool exact);
     double fValue = 0.0;
 };
 

@@ -983,7 +983,7 @@ void writeBGXResults(TProject& project) {
         case bokPlain:
             break;
         }
-        targets[i]->setAsFloat(v);
+        targets[i]->setAsFloatExact(v);
     }
 
     std::vector<uint32_t> hashes;
@@ -999,14 +999,14 @@ void writeBGXResults(TProject& project) {
             TDataObj* entry = list->obj(r);
             for (size_t k = 0; k < yearFields.size(); ++k)
                 valueOf(entry, hashes[k], QLatin1String(yearFields[k].xml))
-                    ->setAsFloat(rows[static_cast<size_t>(r)].*yearFields[k].field);
+                    ->setAsFloatExact(rows[static_cast<size_t>(r)].*yearFields[k].field);
         }
     }
-    dummy->setAsFloat(gUserData.dummycalc);
+    dummy->setAsFloatExact(gUserData.dummycalc);
 }
 
 void conv(TAbstractDataValue* value, double factor) {
-    value->setAsFloat(value->getAsFloat() * factor);
+    value->setAsFloatExact(value->getAsFloat() * factor);
 }
 
 void convFinanceYearList(TDataObjList* list, double factor) {

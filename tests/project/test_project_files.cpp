@@ -123,3 +123,27 @@ TEST_F(ProjectFilesTest, ListingsShowBaseXmlFilesByName) {
 
 } // namespace
 } // namespace fmxtest
+
+namespace fmxtest {
+namespace {
+
+TEST_F(ProjectFilesTest, ResultsAreStoredAsComputedNotAsTheFileRoundedThem) {
+    std::unique_ptr<TProject> first = createProject(projectTemplateDir(), QStringLiteral("Good template"), kDefaultSubsidyName);
+    ASSERT_TRUE(first);
+    // The file holds the results with 15 digits; calculating the loaded project must give the
+    // engine's numbers again, not keep the rounded ones as "unchanged".
+    first->saveToFile(projectTemplateDir() + QStringLiteral("/Calculated"), true, sxt_ForFileStorage);
+    std::unique_ptr<TProject> again = createProject(projectTemplateDir(), QStringLiteral("Calculated"), kDefaultSubsidyName);
+    ASSERT_TRUE(again);
+    int compared = 0;
+    for (int32_t def : {defBiomassOut, defInstallationOut, defExploitationOut}) {
+        TDataObj* a = first->getSubObjWithDefID(def);
+        TDataObj* b = again->getSubObjWithDefID(def);
+        for (int i = 0; i < a->ValueCount(); ++i, ++compared)
+            EXPECT_EQ(a->value(i)->getAsFloat(), b->value(i)->getAsFloat()) << a->value(i)->Definition()->XMLName().toStdString();
+    }
+    EXPECT_GT(compared, 100);
+}
+
+} // namespace
+} // namespace fmxtest
