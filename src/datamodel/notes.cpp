@@ -116,8 +116,8 @@ TObjNote* TDataObjODRoot::intAddNote(TAbstractDataValue* value, int32_t kind, in
     n->getValueWithID(gvalNoteObjID)->setAsInteger(ownerID(value));
     n->getValueWithID(gvalNoteValXMLName)->setAsString(value->XMLName());
     n->getValueWithID(gvalNoteCode)->setAsInteger(code);
-    // The user is the current one for the kinds a user writes; this program has no users (ID 0).
-    n->getValueWithID(gvalNoteUserID)->setAsInteger(0);
+    // The kinds that always add a note are the ones a user writes: they carry the current user.
+    n->getValueWithID(gvalNoteUserID)->setAsInteger(alwaysNew(kind, code) ? dmCurrUserID() : 0);
     n->getValueWithID(gvalNoteKind)->setAsInteger(kind);
     n->getValueWithID(gvalNoteDate)->setAsDateTime(dmNow());
     n->getValueWithID(gvalNoteDescr)->setAsString(descr.left(240));

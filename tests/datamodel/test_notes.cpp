@@ -152,12 +152,14 @@ TEST_F(NotesTest, BetreftIsNotComputedWhileTheNoteSynchronises) {
     EXPECT_EQ(note->getValueWithID(gvalNoteObjPath)->getAsString(), QStringLiteral("Count"));
 }
 
-TEST_F(NotesTest, LoadedNotesWithoutUserHaveAReadOnlyDescription) {
+TEST_F(NotesTest, UserNotesCarryTheUserAndLoadedNotesWithoutUserAreReadOnly) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    dmObjectManagerHooks().currUserID = []() { return 5; };
     TDataObj* byProgram = value->addNote(1, 3, QStringLiteral("warning"));
     TDataObj* byUser = value->addNote(0, 0, QStringLiteral("remark"));
-    byUser->getValueWithID(gvalNoteUserID)->setAsInteger(5);
+    EXPECT_EQ(byProgram->getValueWithID(gvalNoteUserID)->getAsInteger(), 0);
+    EXPECT_EQ(byUser->getValueWithID(gvalNoteUserID)->getAsInteger(), 5);
     EXPECT_FALSE(byProgram->getValueWithID(gvalNoteDescr)->ReadOnlyUI()); // a new note is editable
     const QString file = dir.path() + QStringLiteral("/noted");
     dmObjectManagerHooks().saveBinData = [](TBinDataValue*) {}; // the empty pictures have no file
