@@ -37,30 +37,28 @@ template <class F> void forEachGlobalPart(TDataObj* o, bool changedOnly, const F
 
 // ---- values ----
 
-void TAbstractDataValue::doFastCopy(TAbstractDataValue* from, bool copyCalc) {
-    if (!copyCalc && from->Definition()->CalculateTrigger() != 0) {
-        fDoneCalc = false;
-        return;
-    }
-    fDoneCalc = true;
-    const TDataValueType mine = fDefinition->ValueType();
+namespace {
+
+// The content of from into to by value type, through the set protocol.
+void copyContent(TAbstractDataValue* to, TAbstractDataValue* from) {
+    const TDataValueType mine = to->Definition()->ValueType();
     const TDataValueType theirs = from->Definition()->ValueType();
     const bool sameType = mine == theirs || (isFloatType(mine) && isFloatType(theirs));
-    if (!sameType) return setAsXML(from->getAsXML());
+    if (!sameType) return to->setAsXML(from->getAsXML());
     switch (mine) {
     case dvtInteger:
     case dvtReference:
     case dvtEnum:
-        return setAsInteger(from->getAsInteger());
+        return to->setAsInteger(from->getAsInteger());
     case dvtString:
-        return setAsString(from->getAsString());
+        return to->setAsString(from->getAsString());
     case dvtDate:
-        return setAsDate(from->getAsDate());
+        return to->setAsDate(from->getAsDate());
     case dvtDateTime:
-        return setAsDateTime(from->getAsDateTime());
+        return to->setAsDateTime(from->getAsDateTime());
     case dvtBinaryExcl:
     case dvtBinaryIncl: {
-        auto* b = static_cast<TBinDataValue*>(this);
+        auto* b = static_cast<TBinDataValue*>(to);
         auto* src = static_cast<TBinDataValue*>(from);
         b->setData(src->data());
         b->setDataKind(src->dataKind());
@@ -70,10 +68,22 @@ void TAbstractDataValue::doFastCopy(TAbstractDataValue* from, bool copyCalc) {
     case dvtFloat0:
     case dvtFloat1:
     case dvtFloat2:
-        return setAsFloat(from->getAsFloat());
+        return to->setAsFloat(from->getAsFloat());
     default:
-        return setAsXML(from->getAsXML());
+        return to->setAsXML(from->getAsXML());
     }
+}
+
+} // namespace
+
+void TAbstractDataValue::doFastCopy(TAbstractDataValue* from, bool copyCalc) {
+    if (!copyCalc && from->Definition()->CalculateTrigger() != 0) {
+        fDoneCalc = false;
+    } else {
+        fDoneCalc = true;
+        copyContent(this, from);
+    }
+    if (!parentSyncing() && from->getHasNotes() == 1) doCopyNotes(from);
 }
 
 // ---- objects ----

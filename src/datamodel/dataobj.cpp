@@ -479,16 +479,6 @@ void TDataObj::nilGlobalRefs() {
         clearRef(r);
 }
 
-bool TDataObj::validate() {
-    bool ok = true;
-    for (auto& o : fSubObj)
-        ok = o->validate() && ok;
-    for (auto& l : fLists)
-        for (int i = 0; i < l->objCount(); ++i)
-            ok = l->obj(i)->validate() && ok;
-    return ok;
-}
-
 bool TDataObj::checkIndexConstraints(std::vector<TIndexError>& errors) {
     for (auto& o : fSubObj)
         o->checkIndexConstraints(errors);

@@ -141,6 +141,10 @@ public:
     void deleteReferencesTo(TDataObj* target);
     virtual bool checkRefsValid(bool nilIfNot);
     void nilGlobalRefs();
+    // Checks the tree (the notes list excepted): every reference must be valid. Under a root that
+    // keeps notes, an invalid reference gets an error note with validation message 34 and a valid
+    // one loses that note. In lists with DelInvalidObj an object that fails is deleted. True when
+    // everything was valid.
     virtual bool validate();
     // Walks sub-objects and lists; appends to errors; true when any error exists.
     bool checkIndexConstraints(std::vector<TIndexError>& errors);
@@ -455,6 +459,9 @@ public:
     bool anyErrorNotePresent(bool inclWarning, bool inclCustomError);
     bool anyErrorInclCustomNotePresent() { return anyErrorNotePresent(false, true); }
     bool anyErrorNotePresentForObj(TDataObj* forObj, bool inclWarning, bool inclCustomError);
+    // The tree's validation (TDataObj::validate), then the notes whose value no longer exists are
+    // deleted.
+    bool validate() override;
 
     // ---- saving (copysave.cpp) ----
     // Stores a new or changed root through the object manager: versions updated, IDs claimed, the
@@ -486,6 +493,12 @@ public:
     void init() override;
     // The noted value, or nullptr.
     TAbstractDataValue* getValuePtr();
+    // Bit 0x200 (raised to compute "Betreft") sets "Betreft" to the owning object's
+    // getNotePathDescr of the noted value, unless synchronising; the rest is passed on.
+    int32_t handleTrigger(TAbstractRootObj* objTriggered, int32_t flags,
+                          TAbstractRootObj* secObject) override;
+    // A loaded note without user (written by the program) has a read-only "Omschrijving".
+    void afterCreateOrLoad(bool isNewObj) override;
     int32_t noteKind();
     int32_t noteCode();
 };

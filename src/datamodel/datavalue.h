@@ -87,6 +87,7 @@ public:
 
     // Copies from's content by value type through the set protocol (marks and triggers as an edit).
     // A calculated source is copied only with copyCalc; otherwise the target is marked not computed.
+    // Then, unless the parent is synchronising, from's notes follow (doCopyNotes).
     void doFastCopy(TAbstractDataValue* from, bool copyCalc);
 
     // ---- notes (notes.cpp), kept in the "Notities" list of the notes root ----
@@ -99,6 +100,10 @@ public:
     void deleteNote(TDataObj* note);
     void deleteValidateNotes(int32_t pNoteCode);
     void removeAllNotes();
+    // When both notes roots keep notes and fromValue has notes: this value's notes are replaced by
+    // copies of fromValue's notes marked "DoCopy" (kind, code, description; a photo's picture).
+    // Nothing when both values name the same notes.
+    void doCopyNotes(TAbstractDataValue* fromValue);
 
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes the value element (nothing for dontStore values and, in the storage types, for

@@ -79,5 +79,9 @@ int32_t dmDataModelVersion() {
     auto f = dmObjectManagerHooks().dmVersion;
     return f ? f() : 0;
 }
+int32_t dmCurrUserID() {
+    auto f = dmObjectManagerHooks().currUserID;
+    return f ? f() : 0;
+}
 
 } // namespace fmx

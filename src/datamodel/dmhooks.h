@@ -60,6 +60,8 @@ struct TDmObjectManagerHooks {
     // Stores a root (saveChanges); without it saveChanges writes roots that have a file name.
     void (*saveODRoot)(TDataObjODRoot* root) = nullptr;
     bool (*busyWithRecreate)() = nullptr;
+    // The logged-in user (0 = none), who signs the notes a user writes.
+    int32_t (*currUserID)() = nullptr;
 };
 TDmObjectManagerHooks& dmObjectManagerHooks();
 
@@ -69,5 +71,6 @@ bool dmBusyFixingBugs();
 bool dmNoRightsChecks();
 bool dmHasRight(int32_t rightID);
 int32_t dmDataModelVersion();
+int32_t dmCurrUserID();
 
 } // namespace fmx

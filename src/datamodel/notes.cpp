@@ -1,7 +1,9 @@
 // Notes on values. A note lives in the "Notities" list of the value's notes root (a file root whose
 // definition has HasNotes) and names its value by the owning object's ID and the value's XML name.
+// Validation of a tree, which records its findings as notes.
 #include "dataobj.h"
 #include "dmdata.h"
+#include "dmerrors.h"
 #include "dmhooks.h"
 
 #include "fmx_assert.h"
@@ -11,6 +13,11 @@ namespace fmx {
 namespace {
 
 constexpr int32_t kNoteStateChanged = 0x400;
+// The note kinds used here.
+constexpr int32_t kNoteError = 2;
+constexpr int32_t kNotePhoto = 5;
+// Validation message (and note code) of an invalid reference.
+constexpr int32_t kValMsgInvalidRefs = 34;
 
 TDataObjODRoot* notesRootOf(TAbstractDataValue* v) {
     return dynamic_cast<TDataObjODRoot*>(v->getDBNotesRoot());
@@ -58,6 +65,27 @@ TAbstractDataValue* TObjNote::getValuePtr() {
     return owner ? owner->getValueWithXML(getValueWithID(gvalNoteValXMLName)->getAsString()) : nullptr;
 }
 
+int32_t TObjNote::handleTrigger(TAbstractRootObj* objTriggered, int32_t flags, TAbstractRootObj* secObject) {
+    if (flags & trgNoteObjPath) {
+        if (!fBusySync) {
+            TAbstractDataValue* v = getValuePtr();
+            const QString descr = !v            ? QStringLiteral("?")
+                                  : v->Parent() ? v->Parent()->getNotePathDescr(v)
+                                                : v->hint();
+            // Cut to the field: a long description must not make reading "Betreft" fail.
+            getValueWithID(gvalNoteObjPath)->setAsTruncString(descr);
+        }
+        flags &= ~trgNoteObjPath;
+    }
+    return TDataObj::handleTrigger(objTriggered, flags, secObject);
+}
+
+void TObjNote::afterCreateOrLoad(bool isNewObj) {
+    TDataObj::afterCreateOrLoad(isNewObj);
+    if (!isNewObj && getValueWithID(gvalNoteUserID)->getAsInteger() == 0)
+        getValueWithID(gvalNoteDescr)->setReadOnlyUI(true);
+}
+
 // ---- the notes root ----
 
 TObjNote* TDataObjODRoot::validateNoteExists(TAbstractDataValue* pValue, int32_t pNoteCode) {
@@ -88,8 +116,8 @@ TObjNote* TDataObjODRoot::intAddNote(TAbstractDataValue* value, int32_t kind, in
     n->getValueWithID(gvalNoteObjID)->setAsInteger(ownerID(value));
     n->getValueWithID(gvalNoteValXMLName)->setAsString(value->XMLName());
     n->getValueWithID(gvalNoteCode)->setAsInteger(code);
-    // The user is the current one for the kinds a user writes; this program has no users (ID 0).
-    n->getValueWithID(gvalNoteUserID)->setAsInteger(0);
+    // The kinds that always add a note are the ones a user writes: they carry the current user.
+    n->getValueWithID(gvalNoteUserID)->setAsInteger(alwaysNew(kind, code) ? dmCurrUserID() : 0);
     n->getValueWithID(gvalNoteKind)->setAsInteger(kind);
     n->getValueWithID(gvalNoteDate)->setAsDateTime(dmNow());
     n->getValueWithID(gvalNoteDescr)->setAsString(descr.left(240));
@@ -199,6 +227,91 @@ void TAbstractDataValue::removeAllNotes() {
     TDataObjODRoot* r = notesRootOf(this);
     FMX_ASSERT(r != nullptr, QStringLiteral("TAbstractDataValue.removeAllNotes: geen root"));
     if (keepsNotes(r)) r->deleteNotesFrom(this);
+}
+
+void TAbstractDataValue::doCopyNotes(TAbstractDataValue* fromValue) {
+    TDataObjODRoot* mine = notesRootOf(this);
+    TDataObjODRoot* theirs = notesRootOf(fromValue);
+    if (!keepsNotes(mine) || !keepsNotes(theirs) || fromValue->getHasNotes() != 1) return;
+    const int32_t fromID = ownerID(fromValue);
+    const QString fromXML = fromValue->XMLName();
+    // Two values that name the same notes (the value itself, or a twin with the same owner ID in the
+    // same root) already share them: replacing would delete the source's notes.
+    if (mine == theirs && ownerID(this) == fromID && XMLName() == fromXML) return;
+
+    struct TCopiedNote {
+        int32_t kind, code;
+        QString descr;
+        TBinDataValue* photo;
+    };
+    std::vector<TCopiedNote> copies;
+    TDataObjList* notes = theirs->getListWithID(gldefNotes);
+    for (int i = 0; notes && i < notes->objCount(); ++i) {
+        auto* n = static_cast<TObjNote*>(notes->obj(i));
+        if (!notesOf(n, fromID, fromXML) || n->getValueWithID(gvalNoteCopy)->getAsInteger() != 1) continue;
+        copies.push_back({n->noteKind(), n->noteCode(), n->getValueWithID(gvalNoteDescr)->getAsString(),
+                          static_cast<TBinDataValue*>(n->getValueWithID(gvalNoteFoto))});
+    }
+    mine->deleteNotesFrom(this);
+    for (const TCopiedNote& c : copies) {
+        TObjNote* n = mine->intAddNote(this, c.kind, c.code, c.descr);
+        n->getValueWithID(gvalNoteCopy)->setAsInteger(1);
+        if (c.kind == kNotePhoto) {
+            auto* photo = static_cast<TBinDataValue*>(n->getValueWithID(gvalNoteFoto));
+            photo->setData(c.photo->data());
+            photo->setDataKind(c.photo->dataKind());
+        }
+    }
+}
+
+// ---- validation ----
+
+namespace {
+
+// Records the finding on one value as a validation note (only under a root that keeps notes).
+void noteFinding(TAbstractDataValue* v, bool valid, int32_t code) {
+    if (!keepsNotes(notesRootOf(v))) return;
+    if (!valid)
+        v->addNote(kNoteError, code, valMsgText(code));
+    else if (v->getHasNotes() == 1)
+        v->deleteValidateNotes(code);
+}
+
+} // namespace
+
+bool TDataObj::validate() {
+    bool ok = true;
+    for (auto& v : fValues) {
+        if (auto* r = dynamic_cast<TRefDataValue*>(v.get())) {
+            const bool valid = r->isValidReference(false);
+            noteFinding(r, valid, kValMsgInvalidRefs);
+            ok = valid && ok;
+        }
+    }
+    for (auto& o : fSubObj)
+        ok = o->validate() && ok;
+    for (auto& l : fLists) {
+        if (l->defID() == gldefNotes) continue;
+        for (int i = l->objCount() - 1; i >= 0; --i) {
+            TDataObj* o = l->obj(i);
+            if (o->validate()) continue;
+            ok = false;
+            if (l->Definition()->DelInvalidObj()) l->removeObject(o, false);
+        }
+    }
+    return ok;
+}
+
+bool TDataObjODRoot::validate() {
+    const bool ok = TDataObj::validate();
+    // After the walk, so that the notes of objects it deleted go as well.
+    if (fDefinition->HasNotes()) {
+        if (TDataObjList* notes = getListWithID(gldefNotes))
+            for (int i = notes->objCount() - 1; i >= 0; --i)
+                if (!static_cast<TObjNote*>(notes->obj(i))->getValuePtr())
+                    notes->removeObject(notes->obj(i), false);
+    }
+    return ok;
 }
 
 } // namespace fmx

@@ -146,6 +146,7 @@ void TdmObjectManager::installHooks() {
     h.dmVersion = []() { return gManager ? gManager->getDMVersion() : 0; };
     h.saveODRoot = [](TDataObjODRoot* r) { gManager->saveDataObjDBObject(r, false); };
     h.busyWithRecreate = []() { return gManager && gManager->busyWithRecreate(); };
+    h.currUserID = []() { return gManager ? gManager->currUserID() : 0; };
     h.deleteODRoot = [](TDataObjODRoot* r) {
         if (gManager) gManager->deleteDataObjODRoot(r);
     };
