@@ -27,6 +27,9 @@ namespace fmx {
 namespace {
 
 const QString kReportHtml = QStringLiteral("report.html");
+constexpr QFileDevice::Permissions kFolderPermissions = QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                                        QFile::ReadOther | QFile::ExeOther;
 
 [[noreturn]] void fileFailure(const QString& what, const QString& path, const QString& reason) {
     throw TBaseDataError(tdek_ReportFileFailure,
@@ -99,6 +102,8 @@ void writeReportFolder(TProject& project, const QString& templateDir, const QStr
                           QStringLiteral(".report-XXXXXX"));
     if (!staging.isValid())
         fileFailure(QStringLiteral("The report folder cannot be written"), parent, staging.errorString());
+    // A temporary folder is private to its owner; the report folder is an ordinary one.
+    QFile::setPermissions(staging.path(), kFolderPermissions);
     buildFolder(project, templateDir, staging.path());
 
     if (!outInfo.exists()) {
@@ -189,6 +194,9 @@ void printReportPdf(TProject& project, const QString& templateDir, const QString
         fileFailure(QStringLiteral("The PDF file cannot be written"), target,
                     QStringLiteral("printing failed"));
     written.close();
+    // The temporary file is private to its owner; the PDF is an ordinary file.
+    QFile::setPermissions(pdfPart.fileName(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(pdfPart.fileName()).toStdString(),
                             QFile::encodeName(target).toStdString(), error);
