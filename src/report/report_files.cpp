@@ -10,9 +10,11 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -179,7 +181,17 @@ void printReportPdf(TProject& project, const QString& templateDir, const QString
     QTextDocument document;
     // Images and the style sheet are loaded from the folder the report refers to relatively.
     document.setBaseUrl(QUrl::fromLocalFile(folder + QStringLiteral("/")));
-    document.setHtml(QString::fromUtf8(htmlFile.readAll()));
+    const QString html = QString::fromUtf8(htmlFile.readAll());
+    // Printing lays out a copy of the document, which loads no files of its own: the images go in
+    // as resources under the names the text uses.
+    static const QRegularExpression imageRef(QStringLiteral("<img[^>]*\\ssrc=\"([^\"]+)\""),
+                                             QRegularExpression::CaseInsensitiveOption);
+    for (auto it = imageRef.globalMatch(html); it.hasNext();) {
+        const QString ref = it.next().captured(1);
+        const QImage image(QDir(folder).filePath(QUrl(ref).path()));
+        if (!image.isNull()) document.addResource(QTextDocument::ImageResource, QUrl(ref), image);
+    }
+    document.setHtml(html);
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -184,8 +184,10 @@ TEST_F(ReportTest, HeadingsTablesAndPlaceholdersComeInOrder) {
     EXPECT_TRUE(substrates.contains(QStringLiteral("<tr class=\"tablecolumnheader\">")));
     EXPECT_TRUE(substrates.contains(QStringLiteral("Costs (EUR/ton)")));
     EXPECT_TRUE(substrates.contains(QStringLiteral(">Maize silage<")));
-    EXPECT_TRUE(tableWithTitle(html, QStringLiteral("Investment overview"))
-                    .contains(QStringLiteral("<td><b>Total:</b></td>")));
+    const QString investment = tableWithTitle(html, QStringLiteral("Investment overview"));
+    EXPECT_TRUE(investment.contains(QStringLiteral("<td><b>Total:</b></td>")));
+    // Without a description the extra investment keeps its caption as label.
+    EXPECT_TRUE(investment.contains(QStringLiteral("<td>Extra investment:</td>")));
     // Two-column containers hold no line breaks of their inner tables.
     const qsizetype two = html.indexOf(QStringLiteral("<table class=\"tabletwocolumns\">"));
     ASSERT_GE(two, 0);
@@ -371,7 +373,7 @@ TEST_F(ReportTest, TypedTextsAreEscaped) {
             ->getValueWithXML(QStringLiteral("AdmName"))
             ->setAsString(nasty);
         val("InstallationIn", "INVuser_description")->setAsString(QStringLiteral("<br>Shed</td>"));
-        val("ExploitationIn", "financial_aspects_costuser_desc")->setAsString(QStringLiteral("Fees <i>"));
+        val("ExploitationIn", "financial_aspects_costuser_desc")->setAsString(QStringLiteral("Fees <br><i>"));
     });
     fProject->setUseFileName(QStringLiteral("/farms/<Jansen> $$CONTENT$$.base.xml"));
     const QString html = report();
@@ -383,7 +385,10 @@ TEST_F(ReportTest, TypedTextsAreEscaped) {
     EXPECT_TRUE(tableWithTitle(html, QStringLiteral("Investment overview"))
                     .contains(QStringLiteral("<td>&lt;br&gt;Shed&lt;/td&gt;:</td>")));
     EXPECT_TRUE(tableWithTitle(html, QStringLiteral("Quick Results - Biomethane"))
-                    .contains(QStringLiteral("<td>Fees &lt;i&gt;:</td>")));
+                    .contains(QStringLiteral("<td>Fees &lt;br&gt;&lt;i&gt;:</td>")));
+    // The description also survives the two-column container, which drops its line breaks.
+    EXPECT_TRUE(html.contains(QStringLiteral("Extra yearly costs description:</td><td "
+                                             "class=\"column_right_align\">Fees &lt;br&gt;&lt;i&gt;</td>")));
     EXPECT_FALSE(html.contains(QStringLiteral("<i>")));
     // The file name is the title, without its folder, and is not searched for placeholders.
     EXPECT_TRUE(
@@ -506,6 +511,9 @@ TEST_F(ReportTest, ThePdfIsWholeA4WithSeveralPages) {
     const qsizetype pages =
         QString::fromLatin1(data).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
     EXPECT_GE(pages, 3);
+    // The logo and the four charts were found and embedded.
+    EXPECT_EQ(QString::fromLatin1(data).count(QStringLiteral("/Width 373")), 4);
+    EXPECT_GE(QString::fromLatin1(data).count(QStringLiteral("/Width 64")), 1);
     EXPECT_LE(pages, 40);
     // A4 portrait in points.
     EXPECT_TRUE(data.contains("/MediaBox [0 0 595") || data.contains("/MediaBox [0 0 594"));
