@@ -88,8 +88,9 @@ void buildFolder(TProject& project, const QString& templateDir, const QString& s
 
 void writeReportFolder(TProject& project, const QString& templateDir, const QString& outDir) {
     registerReportExceptions();
-    const QFileInfo outInfo(outDir);
-    const QString target = outInfo.absoluteFilePath();
+    // Without a trailing separator, so that the parent is the folder above (not the folder itself).
+    const QString target = QDir::cleanPath(QFileInfo(outDir).absoluteFilePath());
+    const QFileInfo outInfo(target);
     if (outInfo.exists() && !outInfo.isDir())
         fileFailure(QStringLiteral("The report folder cannot be written"), target,
                     QStringLiteral("a file of that name is in the way"));

@@ -461,6 +461,12 @@ TEST_F(ReportTest, TheReportFolderIsCompleteAndSelfContained) {
     EXPECT_TRUE(readAll(out + QStringLiteral("/rep_finance_chart_chp.gif")).startsWith("GIF8"));
     EXPECT_EQ(readAll(out + QStringLiteral("/notes.txt")), QByteArray("mine"));
     EXPECT_EQ(QDir(path("mail")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+
+    // A folder named with a trailing separator is the same folder.
+    writeReportFolder(*fProject, kTemplateDir, path("slash/out/"));
+    EXPECT_TRUE(QFileInfo::exists(path("slash/out/report.html")));
+    EXPECT_EQ(QDir(path("slash")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("out")});
 }
 
 TEST_F(ReportTest, BadTemplateOrTargetWritesNothing) {
