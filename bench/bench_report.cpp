@@ -1,5 +1,14 @@
+#include "bgx_fixture.h"
+#include "bridge_project.h"
+#include "dmdata.h"
+#include "dmerrors.h"
+#include "dmhooks.h"
 #include "finance_chart.h"
 #include "gif_writer.h"
+#include "project.h"
+#include "project_calc.h"
+#include "project_schema.h"
+#include "report.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -39,3 +48,32 @@ static void BM_RenderChartGif(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RenderChartGif)->Unit(benchmark::kMillisecond);
+
+// The whole report of a fully filled, calculated project on the shipped template: the four charts
+// drawn and written as GIF files, every table and the summary filled in.
+static void BM_CreateReport(benchmark::State& state) {
+    using namespace fmx;
+    const std::unique_ptr<QApplication> app = applicationForRun();
+    QTemporaryDir dir;
+    setDmErrorSink([](const QString&) {});
+    auto reg = TdmData::create();
+    dmProjectCreateDefs();
+    setProjectCalcFunction(nullptr);
+    std::unique_ptr<TProject> project(static_cast<TProject*>(
+        dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
+    TBGXAdminVars admin{};
+    TBGXSubsidy subsidy{};
+    auto user = std::make_unique<TBGXUserData>();
+    testdata::fillAdminVars(admin);
+    testdata::fillSubsidy(subsidy);
+    testdata::fillDairyFarm(*user);
+    fmxtest::fillProjectFromRecords(*project, admin, subsidy, *user);
+    if (!calcProject(*project, nullptr)) state.SkipWithError("calculation failed");
+    const QString templateDir = QStringLiteral(FMX_BENCH_REPORT_TEMPLATE_DIR);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(createReport(*project, templateDir, dir.path()));
+    project.reset();
+    reg.reset();
+    setDmErrorSink(nullptr);
+}
+BENCHMARK(BM_CreateReport)->Unit(benchmark::kMillisecond);
