@@ -101,7 +101,7 @@ for p in (50, 100, 250, 500, 1000, 2000):
 show(f"CHP maintenance: C11={a:.4f} C12={b:.4f} C13=0.001 C14=0.5 C15=1 C16=0", rows)
 
 # CHP electrical efficiency: eta = Pfuel**C2 * C1 (fuel power per engine, kW)
-pts = [(150, 0.33), (1250, 0.40), (4700, 0.425)]
+pts = [(150, 0.33), (1250, 0.395), (4900, 0.425)]
 # least squares in log space
 xs = [math.log(p) for p, _ in pts]
 ys = [math.log(e) for _, e in pts]
