@@ -53,8 +53,9 @@ def show(title, rows):
 
 print("=== fitted coefficients and the curves evaluated at typical sizes ===\n")
 
-# Continuously stirred digester: raw = V**C3 * C2 + C1  (EUR, V in m3)
-c1, c2, c3 = fit_power_offset([(500, 150000), (1500, 270000), (4000, 480000)])
+# Continuously stirred digester with feeding system, gas-storage roof, pumps and controls:
+# raw = V**C3 * C2 + C1  (EUR, V in m3)
+c1, c2, c3 = fit_power_offset([(500, 175000), (1500, 320000), (4000, 580000)])
 show(f"Digester A: C1={c1:.0f} C2={c2:.1f} C3={c3:.4f}",
      [f"V={v:5d} m3: {v**c3*c2+c1:9.0f} EUR = {(v**c3*c2+c1)/v:6.0f} EUR/m3" for v in (300, 500, 1000, 1500, 2500, 4000, 6000)])
 
