@@ -19,10 +19,10 @@ RULES = {
     "Germany": dict(bands=[(150, 11.44 + 6.86, 3.92, 0.98), (500, 9.00 + 6.86, 0.98, 0.98),
                            (5000, 8.09 + 3.92, 0, 0), (20000, 7.63, 0, 0)], chp=2.94, compl=True),
     "Netherlands": dict(years=12, compl=False),
-    "Wallons": dict(CEref=0.55, CThref=0.9, CO2ref=456, T100=10, TTotal=15, CorrGC=100, compl=False),
-    "Poland": dict(effE=0.525, effT=0.9, crit=1000, violet=10, yellow=0, compl=False),
-    "Italy": dict(small=0.28, large=0.28, psmall=15, plarge=15, compl=True),
-    "Estonia": dict(basic=40, young=10, lfa=10, maxinv=2000000, elec=0.0537, telec=12, compl=False),
+    "Wallons": dict(CEref=0.55, CThref=0.9, CO2ref=251, T100=15, TTotal=15, CorrGC=100, compl=False),
+    "Poland": dict(effE=0.42, effT=0.70, crit=1000, violet=10, yellow=0, compl=False),
+    "Italy": dict(small=0.28, large=0.23, psmall=15, plarge=15, compl=True),
+    "Estonia": dict(basic=40, young=10, lfa=10, maxinv=1000000, elec=0.0537, telec=12, compl=False),
 }
 
 
