@@ -334,8 +334,7 @@ def calc(template):
         Ins = A["PERinsur"] / 100 * F
         tdepr = g("InstallationIn.tdepr")
         dep = (c["D"] - Sub_inv) / tdepr
-        total = c["T"] + 0 - Sub_inv  # Total_ of the case (before subtracting? Total = ... - subsidy)
-        invest = c["B"] + c["land"] + (c["T"] - c["land"] - c["Adv"] - c["B"]) + c["Adv"] - Sub_inv
+        invest = c["T"] - Sub_inv  # total investment of the case after the investment subsidy
         # projection (equity cash flow and present value)
         ncf = int(g("CashflowIn.Tcashflow"))
         escE = g("CashflowIn.PERescEnergy") / 100; infl_ = g("CashflowIn.PERinfl") / 100
@@ -354,7 +353,6 @@ def calc(template):
         prev_cum = cum
         rev = Rv + Rh; costs = dict(bio=c["biomass"], dig=c["dig"], el=c["elec"], th=c["heat"], di=c["diesel"],
                                     pe=c["pers"], ins=Ins, ma=c["maint"], cu=c["costuser"])
-        payback_years = None; cumcash = cf0
         for y in range(1, 21):
             if y > ncf:
                 break
@@ -375,7 +373,6 @@ def calc(template):
             loan = loan - An + interest if y <= tloan else 0
             cash = revenue - opex - interest - amort - t_y - (c["St"] if y == 1 else 0) + (c["land"] + W if y == ncf else 0)
             npv += cash / (1 + (i * 100 - infl_ * 100) / 100) ** y
-            cumcash += cash
         cof = interest_total / tloan
         out_total = (invest - c["land"]) / tdepr + cof + c["biomass"] + c["maint"] + c["elec"] + c["heat"] + c["diesel"] + c["pers"] + Ins + c["dig"] + c["costuser"]
         profit = inc - out_total
