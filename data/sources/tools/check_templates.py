@@ -6,7 +6,8 @@ calculation for the figures the templates must get right: biogas and methane aga
 yield x organic dry matter, CHP efficiency, installed power, investment of the CHP case,
 yearly result, simple payback time and net present value of the CHP cases. The subsidy rule
 parameters it needs are estimates written below (the shipped rule files are checked by
-`fermalux-cli calc`, which is the reference). Not run by the build.
+`fermalux-cli calc`, which is the reference); the net present value is an approximation of the
+program's yearly projection. Not run by the build.
 Run: python3 data/sources/tools/check_templates.py [template name ...]
 """
 import csv, glob, math, os, sys
