@@ -426,6 +426,9 @@ public:
     QStringList& deleteFiles() { return fDeleteFiles; }
     const QString& useFileName() const { return fUseFileName; }
     void setUseFileName(const QString& v) { fUseFileName = v; }
+    // Whether the root came from outside the object manager's own storage (a template, say).
+    bool externalSource() const { return fExternalSource; }
+    void setExternalSource(bool v) { fExternalSource = v; }
 
     // ---- data-tree files (dmfiles.cpp) ----
     // Writes "ROOT" with this root to baseName + ".base.xml", whole (the old file stays as it was

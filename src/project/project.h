@@ -48,6 +48,15 @@ public:
     // Runs the installed calculation; false when it fails or when none is installed.
     virtual bool calc(TAbstractRootObj* cause);
 
+    // The start project of a language (see project_files.h).
+    static std::unique_ptr<TProject> loadStartProject(int languageID);
+    // (Re)loads the rules named by SubsidyFileName from the subsidy folder; a missing file or an
+    // empty name means "Default Subsidy" (written back). A failed load throws and leaves the project
+    // without rules.
+    void loadSubsidyRules();
+    // Stores newName and reloads the rules when it differs from SubsidyFileName (case-sensitive).
+    void setSubsidyRules(const QString& newName);
+
     // The subsidy rules of the project (owned; destroyed before the tree).
     TProjectSubsidy* projectSub() const { return fProjectSub.get(); }
     void setProjectSub(std::unique_ptr<TProjectSubsidy> sub);
@@ -86,6 +95,8 @@ TProject* projectOf(TAbstractRootObj* node);
 class TProjectSubsidy : public TDataObjODRoot {
 public:
     void init() override;
+    // New rules loaded from "Default Subsidy" in the subsidy folder; throws when that fails.
+    static std::unique_ptr<TProjectSubsidy> loadDefaultRules();
 };
 
 // Base of the input groups: any edit below it makes a recalculation due.

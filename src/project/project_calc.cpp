@@ -1039,8 +1039,20 @@ TBaseDataError calcErrorOf(const std::exception& error) {
     return TBaseDataError(tdek_CalcError, QString::fromUtf8(error.what()));
 }
 
+namespace {
+QString gLastCalcError;
+}
+
+QString lastCalcError() {
+    return gLastCalcError;
+}
+
 bool calcProject(TProject& project, TAbstractRootObj* secObject) {
-    if (project.getValueWithID(valTemplate)->getAsString().isEmpty()) return false;
+    gLastCalcError.clear();
+    if (project.getValueWithID(valTemplate)->getAsString().isEmpty()) {
+        gLastCalcError = QStringLiteral("The project names no template");
+        return false;
+    }
     fill_BGXSubsidy_from_dm(project.projectSub());
     fill_BGXAdminVars_from_dm(project, secObject);
     const double f = currencyFactor(project);
@@ -1048,10 +1060,12 @@ bool calcProject(TProject& project, TAbstractRootObj* secObject) {
     try {
         dmCalcBGX(gUserData);
     } catch (const std::exception& e) {
-        logInfo(lmk_logError, calcErrorOf(e).text());
+        gLastCalcError = calcErrorOf(e).text();
+        logInfo(lmk_logError, gLastCalcError);
         return false;
     } catch (...) {
-        logInfo(lmk_logError, QStringLiteral("Calculation failed"));
+        gLastCalcError = QStringLiteral("Calculation failed");
+        logInfo(lmk_logError, gLastCalcError);
         return false;
     }
     writeBGXResults(project);

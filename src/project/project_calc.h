@@ -22,6 +22,8 @@ namespace fmx {
 // nullptr. Errors of the run itself are logged and give false, leaving every output as it was;
 // errors while reading the inputs reach the caller.
 bool calcProject(TProject& project, TAbstractRootObj* secObject);
+// Why the last calcProject failed (empty after a success).
+QString lastCalcError();
 // Makes calcProject the calculation of every project.
 void installProjectCalc();
 

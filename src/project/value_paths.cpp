@@ -1,0 +1,69 @@
+#include "value_paths.h"
+
+#include "dmerrors.h"
+#include "errors.h"
+
+#include <QRegularExpression>
+
+namespace fmx {
+
+namespace {
+
+[[noreturn]] void badPath(const QString& path, const QString& why) {
+    throw TBaseDataError(tdek_OngeldigeParameter, QStringLiteral("\"%1\": %2").arg(path, why));
+}
+
+// One step: an object below obj, or a row of one of its lists.
+TDataObj* step(TDataObj* obj, const QString& part, const QString& path) {
+    static const QRegularExpression row(QStringLiteral("^([^\\[\\]]+)\\[([0-9]+)\\]$"));
+    const QRegularExpressionMatch m = row.match(part);
+    if (m.hasMatch()) {
+        TDataObjList* list = obj->getListWithXML(m.captured(1));
+        if (!list) badPath(path, QStringLiteral("there is no list \"%1\"").arg(m.captured(1)));
+        bool ok = false;
+        const int n = m.captured(2).toInt(&ok);
+        if (!ok || n < 1 || n > list->objCount())
+            badPath(path, QStringLiteral("the list \"%1\" has %2 rows, not a row %3")
+                              .arg(m.captured(1))
+                              .arg(list->objCount())
+                              .arg(m.captured(2)));
+        return list->obj(n - 1);
+    }
+    TDataObj* sub = obj->getSubObjWithXML(part);
+    if (!sub) badPath(path, QStringLiteral("there is no object \"%1\"").arg(part));
+    return sub;
+}
+
+} // namespace
+
+TDataObj* findObjectByPath(TDataObj* root, const QString& path) {
+    TDataObj* obj = root;
+    if (path.isEmpty()) return obj;
+    for (const QString& part : path.split(QLatin1Char('.'))) {
+        if (part.isEmpty()) badPath(path, QStringLiteral("a name is missing"));
+        obj = step(obj, part, path);
+    }
+    return obj;
+}
+
+TAbstractDataValue* findValueByPath(TDataObj* root, const QString& path) {
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    TDataObj* obj = findObjectByPath(root, dot < 0 ? QString() : path.left(dot));
+    const QString name = path.mid(dot + 1);
+    if (name.isEmpty()) badPath(path, QStringLiteral("the value name is missing"));
+    TAbstractDataValue* value = obj->getValueWithXML(name);
+    if (!value) badPath(path, QStringLiteral("there is no value \"%1\"").arg(name));
+    return value;
+}
+
+void setValueText(TAbstractDataValue* value, const QString& text, const QString& path) {
+    try {
+        value->setAsString(text);
+    } catch (const TDmMessageError& e) {
+        badPath(path, QStringLiteral("\"%1\" is refused: %2").arg(text, e.message()));
+    } catch (const TBaseDataError& e) {
+        badPath(path, QStringLiteral("\"%1\" is refused: %2").arg(text, e.text()));
+    }
+}
+
+} // namespace fmx
