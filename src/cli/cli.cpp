@@ -279,9 +279,10 @@ int cmdCalc(const TOptions& o) {
     std::unique_ptr<TProject> project = openProject(o);
     if (!project) return kExitBadInput;
     if (!applyEdits(*project, o)) return kExitBadInput;
-    if (!project->calc(nullptr)) {
+    QString why;
+    if (!calcWithReason(*project, &why)) {
         QString out = QStringLiteral("{\"ok\": false, \"error\": ");
-        appendJsonString(out, lastCalcError().isEmpty() ? QStringLiteral("Calculation failed") : lastCalcError());
+        appendJsonString(out, why);
         printOut(out + QStringLiteral("}\n"));
         return kExitCalcFailed;
     }

@@ -20,7 +20,7 @@ namespace fmx::cli {
 namespace {
 
 [[noreturn]] void sourceError(const QString& file, int line, const QString& why) {
-    throw TBaseDataError(tdek_OngeldigeParameter,
+    throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter),
                          QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(file)).arg(line).arg(why));
 }
 
@@ -100,7 +100,7 @@ template <class T> std::unique_ptr<T> newRoot(int32_t defID) {
 
 void ensureDir(const QString& dir) {
     if (!QDir().mkpath(dir))
-        throw TBaseDataError(tdek_OngeldigeParameter,
+        throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter),
                              QStringLiteral("The folder %1 cannot be made").arg(QDir::toNativeSeparators(dir)));
 }
 
@@ -187,7 +187,7 @@ TCsvTable parseCsv(const QString& text, const QString& fileName) {
 TCsvTable readCsv(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
-        throw TBaseDataError(tdek_OngeldigeParameter, QStringLiteral("%1 cannot be read: %2")
+        throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter), QStringLiteral("%1 cannot be read: %2")
                                                           .arg(QDir::toNativeSeparators(file), f.errorString()));
     QByteArray bytes = f.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
@@ -227,7 +227,7 @@ void buildInstallationData(const QString& sourcesDir, const QString& outDir) {
     const QStringList templateNames = settingsFiles(templates);
     const QString defaultRules = subsidyOut + QLatin1Char('/') + kDefaultSubsidyName;
     if (!templateNames.isEmpty() && !QFileInfo::exists(defaultRules + kBaseXmlExt))
-        throw TBaseDataError(tdek_OngeldigeParameter,
+        throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter),
                              QStringLiteral("%1 is missing: the templates are calculated with it")
                                  .arg(QDir::toNativeSeparators(subsidy + QLatin1Char('/') + kDefaultSubsidyName +
                                                                QStringLiteral(".csv"))));
@@ -260,7 +260,7 @@ void buildInstallationData(const QString& sourcesDir, const QString& outDir) {
                 why = e.text();
             }
             if (!calculated)
-                throw TBaseDataError(tdek_OngeldigeParameter,
+                throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter),
                                      QStringLiteral("The template \"%1\" does not calculate: %2").arg(name, why));
         });
         project->saveToFile(projectsOut + QLatin1Char('/') + name, true, sxt_ForFileStorage);

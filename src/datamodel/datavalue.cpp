@@ -321,7 +321,9 @@ double TFloatDataValue::getAsFloat() {
 void TFloatDataValue::setAsFloat(double v) {
     if (!std::isfinite(v))
         throw ERangeError(formatMsg(dmTl(QStringLiteral("\"%s\" is not a valid number")), {fmtG(v)}));
-    if (fltEqual(v, fValue)) return storeUnchanged();
+    // An edit within the tolerance is no change; a busy value (being loaded or synchronised) takes
+    // the number exactly, so that a small number such as 4.7e-08 reads back from its file.
+    if (fBusy ? v == fValue : fltEqual(v, fValue)) return storeUnchanged();
     if ((!fBusy && !parentSyncing()) || fDefinition->CustomField() == 2) {
         if (fDefinition->mmdValuePresent(0) && !(v >= fDefinition->mmdValueAsFloat(0)))
             throw ERangeError(formatMsg(dmTl(QStringLiteral("Value %g is below the minimum %g")),

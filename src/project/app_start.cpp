@@ -1,6 +1,7 @@
 #include "app_start.h"
 
 #include "project_calc.h"
+#include "bgx_engine.h"
 #include "project_files.h"
 #include "project_schema.h"
 
@@ -20,7 +21,33 @@
 namespace fmx {
 
 void registerProjectTexts() {
-    registerFreeTexts(projectFileTexts());
+    // The texts of the lower layers that reach the user through the translation hooks.
+    const QStringList shell = {
+        QStringLiteral("The HTML report template directory does not exist. The application can not continue and "
+                       "will shut down now."),
+        QStringLiteral("The subsidy files directory does not exist. The application can not continue and will "
+                       "shut down now."),
+        QStringLiteral("The project templates directory does not exist. The application can not continue and will "
+                       "shut down now."),
+        QStringLiteral("No project template could be found for the selected language or the default. The "
+                       "application can not continue and will shut down now."),
+    };
+    const QStringList dataModel = {
+        QStringLiteral("Invalid binary data"),
+        QStringLiteral("Value %d is above the maximum %d"),
+        QStringLiteral("Value %d is below the minimum %d"),
+        QStringLiteral("Value %g is above the maximum %g"),
+        QStringLiteral("Value %g is below the minimum %g"),
+        QStringLiteral("Value %g is out of the integer range"),
+        QStringLiteral("\"%s\" is not a valid choice for \"%s\""),
+        QStringLiteral("\"%s\" is not a valid date"),
+        QStringLiteral("\"%s\" is not a valid number"),
+    };
+    const QStringList calculation = {
+        QString::fromLatin1(TBGXSubstrateError::kNoValidSubstrateText),
+        QStringLiteral("The electric connection database needs at least six entries."),
+    };
+    registerFreeTexts(shell + dataModel + calculation + projectFileTexts());
 }
 
 void startApplication(const TAppStartOptions& options) {

@@ -1,10 +1,13 @@
 #include "project_files.h"
 
+#include "project_calc.h"
 #include "project_schema.h"
 
 #include "datavalue.h"
 #include "dmerrors.h"
 #include "dmhooks.h"
+#include "errors.h"
+#include "exception_log.h"
 #include "fmx_assert.h"
 #include "globals.h"
 #include "language.h"
@@ -40,8 +43,7 @@ template <class T> std::unique_ptr<T> loadRoot(int32_t defID, const QString& dir
     FMX_ASSERT(man != nullptr, QStringLiteral("No object manager to load %1").arg(name));
     std::unique_ptr<TDataObjODRoot> root = man->laadDataObjODRootFromFile(defID, dir, name);
     if (!root)
-        throw TDataError(tdek_FileNotFound, QStringLiteral("File not found: %1")
-                                                .arg(QDir(dir).filePath(name + kBaseXmlExt)));
+        throw TDataError(tdek_FileNotFound, QDir::toNativeSeparators(QDir(dir).filePath(name + kBaseXmlExt)));
     auto* typed = dynamic_cast<T*>(root.get());
     if (!typed)
         throw TDataError(tdek_InvalidFormat,
@@ -65,7 +67,7 @@ std::unique_ptr<TProject> loadChecked(const QString& dir, const QString& fileNam
             MsgError(dmTl(kInvalidStructure));
             return nullptr;
         }
-        if (!project->calc(nullptr)) {
+        if (!calcWithReason(*project)) {
             MsgError(dmTl(kOldStructure));
             return nullptr;
         }
@@ -174,8 +176,23 @@ std::unique_ptr<TProject> loadStartProject(int languageID) {
 
 std::unique_ptr<TProject> loadAndCalcStartProject(int languageID) {
     std::unique_ptr<TProject> project = loadStartProject(languageID);
-    if (!project->calc(nullptr)) MsgError(dmTl(kStartCalcFailed));
+    if (!calcWithReason(*project)) MsgError(dmTl(kStartCalcFailed));
     return project;
+}
+
+bool calcWithReason(TProject& project, QString* why) {
+    try {
+        const bool ok = project.calc(nullptr);
+        if (!ok && why) *why = lastCalcError().isEmpty() ? QStringLiteral("Calculation failed") : lastCalcError();
+        return ok;
+    } catch (const TBaseDataError& e) {
+        logException(e);
+        if (why) *why = e.text();
+    } catch (const std::exception& e) {
+        logException(e);
+        if (why) *why = QString::fromUtf8(e.what());
+    }
+    return false;
 }
 
 QStringList projectFileTexts() {

@@ -49,6 +49,10 @@ std::unique_ptr<TProject> loadStartProject(int languageID);
 // values" is shown and the project is kept as loaded.
 std::unique_ptr<TProject> loadAndCalcStartProject(int languageID);
 
+// Runs the project's calculation; an input the calculation cannot use (an error while its inputs
+// are read) counts as a failed calculation. why (optional) receives the reason of a failure.
+bool calcWithReason(TProject& project, QString* why = nullptr);
+
 // Texts of this file shown through tl, for the translators' catalogue.
 QStringList projectFileTexts();
 

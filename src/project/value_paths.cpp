@@ -10,7 +10,8 @@ namespace fmx {
 namespace {
 
 [[noreturn]] void badPath(const QString& path, const QString& why) {
-    throw TBaseDataError(tdek_OngeldigeParameter, QStringLiteral("\"%1\": %2").arg(path, why));
+    throw TBaseDataError((registerShellExceptions(), tdek_OngeldigeParameter),
+                         QStringLiteral("\"%1\": %2").arg(path, why));
 }
 
 // One step: an object below obj, or a row of one of its lists.
@@ -34,21 +35,26 @@ TDataObj* step(TDataObj* obj, const QString& part, const QString& path) {
     return sub;
 }
 
-} // namespace
-
-TDataObj* findObjectByPath(TDataObj* root, const QString& path) {
+// The object at objectPath; messages name the whole path.
+TDataObj* objectAt(TDataObj* root, const QString& objectPath, const QString& path) {
     TDataObj* obj = root;
-    if (path.isEmpty()) return obj;
-    for (const QString& part : path.split(QLatin1Char('.'))) {
+    if (objectPath.isEmpty()) return obj;
+    for (const QString& part : objectPath.split(QLatin1Char('.'))) {
         if (part.isEmpty()) badPath(path, QStringLiteral("a name is missing"));
         obj = step(obj, part, path);
     }
     return obj;
 }
 
+} // namespace
+
+TDataObj* findObjectByPath(TDataObj* root, const QString& path) {
+    return objectAt(root, path, path);
+}
+
 TAbstractDataValue* findValueByPath(TDataObj* root, const QString& path) {
     const int dot = path.lastIndexOf(QLatin1Char('.'));
-    TDataObj* obj = findObjectByPath(root, dot < 0 ? QString() : path.left(dot));
+    TDataObj* obj = objectAt(root, dot < 0 ? QString() : path.left(dot), path);
     const QString name = path.mid(dot + 1);
     if (name.isEmpty()) badPath(path, QStringLiteral("the value name is missing"));
     TAbstractDataValue* value = obj->getValueWithXML(name);

@@ -4,6 +4,7 @@
 #include "fmx_assert.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <QSysInfo>
 
@@ -65,6 +66,10 @@ void setApplGlobals(std::unique_ptr<TBGXApplGlobals> globals) {
 TDirBases TDirBases::fromSystem() {
     TDirBases bases;
     bases.fUserData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // The user's data folder ($XDG_DATA_HOME, normally ~/.local/share) is missing on a fresh account;
+    // like the platform's own programs we create it (owner only) instead of refusing to start.
+    if (!bases.fUserData.isEmpty() && !QDir(bases.fUserData).exists() && QDir().mkpath(bases.fUserData))
+        QFile::setPermissions(bases.fUserData, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     bases.fDocuments = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (bases.fDocuments.isEmpty() || !QDir(bases.fDocuments).exists()) bases.fDocuments = QDir::homePath();
     bases.fTemp = QDir::tempPath();

@@ -73,6 +73,17 @@ TEST_F(FilesTest, SmallRootIsWrittenExactly) {
     EXPECT_FALSE(t->getValueWithID(F.valThingName)->isNew());
 }
 
+TEST_F(FilesTest, SmallNumbersReadBackFromTheirFileExactly) {
+    // An edit below the tolerance of 1e-6 is no change, but a file's number is taken as written
+    // (cost coefficients such as 4.7e-08 were read as 0).
+    for (const char* text : {"4.7E-08", "-1E-300", "5E-324"}) {
+        writeFile(path(QStringLiteral("tiny.base.xml")),
+                  QByteArray("<ROOT>\r\n<Small rid=\"#7\">\r\n<Flt>") + text + "</Flt>\r\n</Small>\r\n</ROOT>\r\n");
+        auto back = loadRoot(F.defSmall, path(QStringLiteral("tiny.base.xml")));
+        EXPECT_EQ(back->getValueWithID(F.valFlt)->getAsFloat(), QByteArray(text).toDouble()) << text;
+    }
+}
+
 TEST_F(FilesTest, EveryValueTypeRoundTripsValueByValue) {
     // (Magnitudes below the set protocol's tolerance of 1e-6 never reach a value that holds 0.)
     for (double flt :

@@ -448,3 +448,17 @@ TEST(Formats, DutchAndStoredFormats) {
     EXPECT_EQ(gApplXMLFormat.DecimalSeparator, QLatin1Char('.'));
     initApplFormats(previous);
 }
+
+namespace {
+TEST(DirBases, AMissingUserDataFolderIsCreated) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const QString wanted = tmp.filePath(QStringLiteral("fresh/share"));
+    qputenv("XDG_DATA_HOME", wanted.toUtf8());
+    const fmx::TDirBases bases = fmx::TDirBases::fromSystem();
+    if (saved.isNull()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", saved);
+    EXPECT_EQ(bases.fUserData, wanted);
+    EXPECT_TRUE(QDir(wanted).exists()) << "a fresh account has no data folder yet";
+}
+} // namespace
