@@ -4,6 +4,8 @@
 
 #include "app_start.h"
 #include "project.h"
+#include "report.h"
+#include "report_texts.h"
 #include "project_calc.h"
 #include "project_files.h"
 #include "project_schema.h"
@@ -18,6 +20,7 @@
 #include "objmanager.h"
 #include "translate.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -38,6 +41,10 @@ const char* const kUsage =
     "Commands:\n"
     "  templates                 list the project templates and the subsidy rule files\n"
     "  calc [PROJECT OPTIONS]    calculate a project and print every output value\n"
+    "  report [PROJECT OPTIONS] --out DIR\n"
+    "                            write the HTML report with its charts, CSS and images into DIR\n"
+    "  report [PROJECT OPTIONS] --pdf FILE\n"
+    "                            print the report to an A4 PDF file\n"
     "  catalogue [--out FILE]    write the base-language catalogue for translators\n"
     "  build-data --sources DIR --out DIR\n"
     "                            generate the installation data from its sources\n"
@@ -290,6 +297,22 @@ int cmdCalc(const TOptions& o) {
     return kExitOk;
 }
 
+// The report of the project the options name: a complete folder, a PDF file, or both.
+int cmdReport(const TOptions& o) {
+    if (o.fOut.isEmpty() && o.fPdf.isEmpty()) throw TUsageError{QStringLiteral("report needs --out DIR or --pdf FILE")};
+    std::unique_ptr<TProject> project = openProject(o);
+    if (!project) return kExitBadInput;
+    if (!applyEdits(*project, o)) return kExitBadInput;
+    QString why;
+    if (!calcWithReason(*project, &why)) {
+        printErr(QStringLiteral("The calculation failed, so no report is written: %1").arg(why));
+        return kExitCalcFailed;
+    }
+    if (!o.fOut.isEmpty()) writeReportFolder(*project, htmlTemplateDir(), o.fOut);
+    if (!o.fPdf.isEmpty()) printReportPdf(*project, htmlTemplateDir(), o.fPdf);
+    return kExitOk;
+}
+
 int cmdTemplates() {
     QString out = QStringLiteral("Project templates (%1):\n").arg(QDir::toNativeSeparators(projectTemplateDir()));
     for (const QString& n : baseXmlNames(projectTemplateDir())) out += QStringLiteral("  ") + n + QLatin1Char('\n');
@@ -300,6 +323,7 @@ int cmdTemplates() {
 }
 
 int cmdCatalogue(const TOptions& o) {
+    registerAllTexts();
     if (o.fOut.isEmpty()) {
         const QByteArray bytes = serializeCatalogue(buildBaseCatalogue());
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
@@ -319,6 +343,12 @@ int cmdBuildData(const TOptions& o) {
 }
 
 } // namespace
+
+void registerAllTexts() {
+    registerTranslationExceptions();
+    registerProjectTexts();
+    registerReportTexts();
+}
 
 QString numberText(double v) {
     if (!std::isfinite(v)) return QStringLiteral("null");
@@ -349,8 +379,13 @@ QString outputsAsCsv(TProject& project) {
 }
 
 int run(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    // The report draws its charts with the widget library, off-screen; the other commands need only
+    // the core.
+    const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     TOptions o;
     try {
@@ -362,7 +397,7 @@ int run(int argc, char** argv) {
         o = parseOptions(args);
         if (o.fCommand == QLatin1String("build-data")) return cmdBuildData(o);
         static const QStringList known = {QStringLiteral("templates"), QStringLiteral("calc"),
-                                          QStringLiteral("catalogue")};
+                                          QStringLiteral("report"), QStringLiteral("catalogue")};
         if (!known.contains(o.fCommand)) throw TUsageError{QStringLiteral("unknown command \"%1\"").arg(o.fCommand)};
     } catch (const TUsageError& e) {
         printErr(e.fText);
@@ -382,8 +417,13 @@ int run(int argc, char** argv) {
             code = cmdTemplates();
         else if (o.fCommand == QLatin1String("calc"))
             code = cmdCalc(o);
+        else if (o.fCommand == QLatin1String("report"))
+            code = cmdReport(o);
         else
             code = cmdCatalogue(o);
+    } catch (const TUsageError& e) {
+        printErr(e.fText);
+        code = kExitBadInput;
     } catch (const TBaseDataError& e) {
         printErr(e.text());
         code = kExitBadInput;

@@ -26,6 +26,10 @@ inline constexpr int kExitCalcFailed = 2;
 
 int run(int argc, char** argv);
 
+// Registers every fixed text of the program for the base-language catalogue (the definitions are
+// registered by declaring them).
+void registerAllTexts();
+
 // The outputs of a calculated project as one JSON object ({"ok": true, "BiomassOut": {...}, ...}).
 QString outputsAsJson(TProject& project);
 // The same as lines "path,value" under the header "path,value".

@@ -3,6 +3,7 @@
 #include "../project/files_project_fixture.h"
 
 #include "app_start.h"
+#include "cli.h"
 #include "catalogue.h"
 #include "textkeys.h"
 #include "translate.h"
@@ -176,7 +177,7 @@ TEST(ShippedFiles, TheGeneratorWritesTheSameBytesEveryRun) {
 }
 
 TEST_F(ShippedDataTest, LanguageFilesCoverEveryTextOfTheBaseCatalogue) {
-    registerProjectTexts();
+    cli::registerAllTexts();
     const TCatalogue base = buildBaseCatalogue();
     for (const char* file : {"nl.lng", "de.lng"}) {
         SCOPED_TRACE(file);
@@ -192,7 +193,7 @@ TEST_F(ShippedDataTest, LanguageFilesCoverEveryTextOfTheBaseCatalogue) {
 }
 
 TEST_F(ShippedDataTest, EveryTranslatedLiteralOfTheSourcesIsInTheBaseCatalogue) {
-    registerProjectTexts();
+    cli::registerAllTexts();
     const TCatalogue base = buildBaseCatalogue();
     static const QRegularExpression literal(QStringLiteral(R"re(\b(?:dmTl|tl|tlc)\(QStringLiteral\("((?:[^"\\]|\\.)*)"\))re"));
     QDirIterator it(QStringLiteral(FMX_SOURCE_DIR "/src"), {QStringLiteral("*.cpp")}, QDir::Files, QDirIterator::Subdirectories);
