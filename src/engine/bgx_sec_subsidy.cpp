@@ -153,12 +153,12 @@ void BGXRun::buildStreams() {
         break;
     case kFlanders: {
         const double F = 1 - 1 / (etaEl / S.SubFlaEffrefElec + etaTh / S.SubFlaEffrefTherm);
-        const double q1 =
-            (Eel / S.SubFlaEffrefElec + (heatUse_MJ[kCaseCHP] / 3.6) / S.SubFlaEffrefTherm - U1) * 0.001;
+        // The quantities stay in kWh, as the prices are per kWh (the certificate prices per MWh
+        // divided by 1000); a quantity in MWh as well would make the revenue 1000 times too small.
+        const double q1 = Eel / S.SubFlaEffrefElec + (heatUse_MJ[kCaseCHP] / 3.6) / S.SubFlaEffrefTherm - U1;
         // The heat sold is in MJ like the heat use, so both are converted to kWh together.
-        const double q2 = ((1 - s2) * Eel / S.SubFlaEffrefElec +
-                           ((heatUse_MJ[kCaseCHPHeat] + heatSold_MJ) / 3.6) / S.SubFlaEffrefTherm - U2) *
-                          0.001;
+        const double q2 = (1 - s2) * Eel / S.SubFlaEffrefElec +
+                          ((heatUse_MJ[kCaseCHPHeat] + heatSold_MJ) / 3.6) / S.SubFlaEffrefTherm - U2;
         setStream(R1, elecFlags(S.SubFlaApply), UD.subflachpprice / 1000, q1 * F);
         setStream(R2, elecFlags(S.SubFlaApply), UD.subflagreenprice / 1000, q2 * F);
         for (int y = 1; y <= kBGXOperatingYears; ++y) {

@@ -3,6 +3,8 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -107,6 +109,58 @@ TEST(CliProcess, TemplatesListsBothFolders) {
     ASSERT_EQ(r.fExit, 0) << r.fErr.toStdString();
     EXPECT_TRUE(r.fOut.contains(QStringLiteral("  ") + kDefault + QLatin1Char('\n')));
     EXPECT_TRUE(r.fOut.contains(QStringLiteral("  Default Subsidy\n")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliProcess, ReportWritesACompleteFolderAndAPdf) {
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath(QStringLiteral("farm report"));
+    const QString pdf = tmp.filePath(QStringLiteral("farm.pdf"));
+    const TRun r = runCli({QStringLiteral("report"), QStringLiteral("--template"), kDefault, QStringLiteral("--out"), out,
+                           QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(r.fExit, 0) << r.fErr.toStdString();
+    for (const char* file : {"report.html", "report.css", "rep_finance_chart_chp.gif", "rep_finance_chart_chp_heat.gif",
+                             "rep_finance_chart_biomethane.gif", "rep_finance_chart_biomethane_ext_heat.gif"})
+        EXPECT_TRUE(QFile::exists(out + QLatin1Char('/') + QLatin1String(file))) << file;
+    QFile html(out + QStringLiteral("/report.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QByteArray text = html.readAll();
+    EXPECT_FALSE(text.contains("file://")) << "the folder refers to its own files only";
+    EXPECT_FALSE(text.contains("$$")) << "every placeholder is filled";
+    QFile p(pdf);
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(p.read(5) == "%PDF-");
+}
+
+TEST(CliProcess, ReportIntoAnUnusableFolderWritesNothing) {
+    QTemporaryDir tmp;
+    const QString blocker = tmp.filePath(QStringLiteral("a file"));
+    QFile f(blocker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const TRun r = runCli({QStringLiteral("report"), QStringLiteral("--template"), kDefault, QStringLiteral("--out"),
+                           blocker + QStringLiteral("/report")});
+    EXPECT_EQ(r.fExit, 1);
+    EXPECT_FALSE(r.fErr.isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("a file")});
+    const TRun none = runCli({QStringLiteral("report"), QStringLiteral("--template"), kDefault});
+    EXPECT_EQ(none.fExit, 1);
+    EXPECT_TRUE(none.fErr.contains(QStringLiteral("report needs --out DIR or --pdf FILE")));
+}
+
+TEST(CliProcess, AFailedCalculationPrintsItsErrorAndExitsTwo) {
+    const TRun r = runCli({QStringLiteral("calc"), QStringLiteral("--template"), kDefault, QStringLiteral("--set"),
+                           QStringLiteral("AdminVars.AdmTchp=0")});
+    EXPECT_EQ(r.fExit, 2);
+    const QJsonObject o = QJsonDocument::fromJson(r.fOut.toUtf8()).object();
+    EXPECT_FALSE(o.value(QStringLiteral("ok")).toBool(true));
+    EXPECT_TRUE(o.value(QStringLiteral("error")).toString().contains(QStringLiteral("division by zero")))
+        << r.fOut.toStdString();
+    EXPECT_EQ(o.size(), 2) << "no results with a failed calculation";
 }
 
 } // namespace

@@ -130,14 +130,15 @@ TEST_F(EngineTest, FlemishCertificatesCountTheHeatSoldInKWh) {
     gUserData.subflachpesc = 2;
     BGXRun run = streamsAt(kFlanders);
     const double F = 1 - 1 / (run.etaEl / 0.4 + run.etaTh / 0.9);
+    // Quantities in kWh against prices per kWh (27 EUR per MWh certificate = 0.027 EUR/kWh).
     const double q2 =
-        ((1 - run.s2) * run.Eel_kWh / 0.4 + ((run.heatUse_MJ[kCaseCHPHeat] + run.heatSold_MJ) / 3.6) / 0.9 -
-         run.elecUse_kWh[kCaseCHPHeat]) *
-        0.001;
-    const double q1 =
-        (run.Eel_kWh / 0.4 + (run.heatUse_MJ[kCaseCHP] / 3.6) / 0.9 - run.elecUse_kWh[kCaseCHP]) * 0.001;
-    EXPECT_NEAR(run.R2.Esubs, q2 * F, 1e-9);
-    EXPECT_NEAR(run.R1.Esubs, q1 * F, 1e-9);
+        (1 - run.s2) * run.Eel_kWh / 0.4 + ((run.heatUse_MJ[kCaseCHPHeat] + run.heatSold_MJ) / 3.6) / 0.9 -
+        run.elecUse_kWh[kCaseCHPHeat];
+    const double q1 = run.Eel_kWh / 0.4 + (run.heatUse_MJ[kCaseCHP] / 3.6) / 0.9 - run.elecUse_kWh[kCaseCHP];
+    EXPECT_NEAR(run.R2.Esubs, q2 * F, 1e-6);
+    EXPECT_NEAR(run.R1.Esubs, q1 * F, 1e-6);
+    // A year's certificate revenue is the certificates (MWh of saving) times their price.
+    EXPECT_NEAR(run.R1.Esubs * run.R1.RELSubs, q1 / 1000 * F * 27, 1e-6);
     EXPECT_NEAR(run.R1.RELSubs, 0.027, 1e-15);
     EXPECT_NEAR(run.R1.CFsubs[0], 1, 1e-15);
     EXPECT_NEAR(run.R1.CFsubs[5], std::pow(1.02, 5) * 0.5, 1e-12);
