@@ -874,14 +874,18 @@ void fill_BGXAdminVars_from_dm(TProject& project, TAbstractRootObj* secObject) {
         gAdminVars.*a.field = v->getAsFloat();
     }
 
+    // A connection class being removed is left out, as removed substrates are.
     TDataObjList* connections = listOf(admin, ldefAdmPconnectList);
+    std::vector<TDataObj*> records;
+    for (int i = 0; i < connections->objCount(); ++i)
+        if (connections->obj(i) != secObject) records.push_back(connections->obj(i));
     const auto& classes = bridgePconnectFields();
-    if (connections->objCount() < static_cast<int>(classes.size()))
+    if (records.size() < classes.size())
         throw TBaseDataError(
             tdek_CalcError,
             dmTl(QStringLiteral("The electric connection database needs at least six entries.")));
     for (size_t c = 0; c < classes.size(); ++c) {
-        TDataObj* rec = connections->obj(static_cast<int>(c));
+        TDataObj* rec = records[c];
         for (size_t k = 0; k < kPconnectXml.size(); ++k)
             gAdminVars.*classes[c][k] = valueOf(rec, kPconnectXml[k])->getAsFloat();
     }
@@ -1053,12 +1057,18 @@ bool calcProject(TProject& project, TAbstractRootObj* secObject) {
         gLastCalcError = QStringLiteral("The project names no template");
         return false;
     }
-    fill_BGXSubsidy_from_dm(project.projectSub());
-    fill_BGXAdminVars_from_dm(project, secObject);
-    const double f = currencyFactor(project);
-    fill_BGXUserData_from_dm(project, secObject, f);
     try {
+        // An input the engine cannot take (too few connection classes, say) fails the calculation
+        // like an engine error does, so an edit that triggers it never ends in an exception.
+        fill_BGXSubsidy_from_dm(project.projectSub());
+        fill_BGXAdminVars_from_dm(project, secObject);
+        const double f = currencyFactor(project);
+        fill_BGXUserData_from_dm(project, secObject, f);
         dmCalcBGX(gUserData);
+    } catch (const TBaseDataError& e) {
+        gLastCalcError = e.text();
+        logInfo(lmk_logError, gLastCalcError);
+        return false;
     } catch (const std::exception& e) {
         gLastCalcError = calcErrorOf(e).text();
         logInfo(lmk_logError, gLastCalcError);

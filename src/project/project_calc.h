@@ -19,8 +19,8 @@ namespace fmx {
 
 // The project's calculation (installed with installProjectCalc): true when the run completed and
 // its results were written. secObject is an object being removed (it is left out of the inputs), or
-// nullptr. Errors of the run itself are logged and give false, leaving every output as it was;
-// errors while reading the inputs reach the caller.
+// nullptr. Errors of the run, and inputs it cannot take, are logged and give false (lastCalcError
+// says why), leaving every output as it was.
 bool calcProject(TProject& project, TAbstractRootObj* secObject);
 // Why the last calcProject failed (empty after a success).
 QString lastCalcError();

@@ -147,3 +147,21 @@ TEST_F(ProjectFilesTest, ResultsAreStoredAsComputedNotAsTheFileRoundedThem) {
 
 } // namespace
 } // namespace fmxtest
+
+namespace fmxtest {
+namespace {
+
+TEST_F(ProjectFilesTest, AnEditThatBreaksTheInputsFailsTheCalculationInsteadOfThrowing) {
+    std::unique_ptr<TProject> p = createProject(projectTemplateDir(), QStringLiteral("Good template"), kDefaultSubsidyName);
+    ASSERT_TRUE(p);
+    const double npv = npvOf(*p);
+    TDataObjList* classes = p->getSubObjWithDefID(defAdminVars)->getListWithID(ldefAdmPconnectList);
+    EXPECT_NO_THROW(classes->deleteFromList(classes->obj(0)));
+    EXPECT_TRUE(p->recalcNeeded());
+    EXPECT_EQ(npvOf(*p), npv) << "the results stay as they were";
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("Unsuccessful calculation! Evaluate input values.")});
+    EXPECT_TRUE(lastCalcError().contains(QStringLiteral("six entries"))) << lastCalcError().toStdString();
+}
+
+} // namespace
+} // namespace fmxtest
