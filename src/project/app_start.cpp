@@ -4,6 +4,7 @@
 #include "bgx_engine.h"
 #include "project_files.h"
 #include "project_schema.h"
+#include "value_paths.h"
 
 #include "dmformat.h"
 #include "dmhooks.h"
@@ -47,7 +48,7 @@ void registerProjectTexts() {
         QString::fromLatin1(TBGXSubstrateError::kNoValidSubstrateText),
         QStringLiteral("The electric connection database needs at least six entries."),
     };
-    registerFreeTexts(shell + dataModel + calculation + projectFileTexts());
+    registerFreeTexts(shell + dataModel + calculation + projectFileTexts() + valuePathTexts());
 }
 
 void startApplication(const TAppStartOptions& options) {

@@ -8,6 +8,7 @@
 #include "datavalue.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace fmx {
 
@@ -21,5 +22,8 @@ TAbstractDataValue* findValueByPath(TDataObj* root, const QString& path);
 // format, enumeration texts, limits), so it marks and triggers as an edit does. A text the value
 // refuses throws TBaseDataError (tdek_OngeldigeParameter) with the data model's reason.
 void setValueText(TAbstractDataValue* value, const QString& text, const QString& path);
+
+// The texts of the messages above, for the translators' catalogue.
+QStringList valuePathTexts();
 
 } // namespace fmx
