@@ -78,6 +78,22 @@ TEST_F(ShippedDataTest, EveryTemplateShipsLoadsAndCalculatesToFiniteOutputs) {
     }
 }
 
+TEST_F(ShippedDataTest, EachLanguageStartsFromItsCountrysTemplateAndCalculates) {
+    const std::pair<int, const char*> cases[] = {{2057, "UK project template"}, {1043, "NL project template"},
+                                                 {2067, "NL project template"}, {1031, "DE project template"},
+                                                 {1036, "FR project template"}, {1040, "IT project template"},
+                                                 {1045, "PL project template"}, {1061, "ET project template"},
+                                                 {1033, "US project template"}, {1049, "Default project template"}};
+    for (const auto& [language, name] : cases) {
+        std::unique_ptr<TProject> p = loadAndCalcStartProject(language);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->getValueWithID(valTemplate)->getAsString(), QString::fromUtf8(name)) << language;
+        EXPECT_EQ(p->getValueWithID(valSubsidyFileName)->getAsString(), kDefaultSubsidyName) << language;
+        EXPECT_FALSE(p->recalcNeeded()) << language;
+        EXPECT_TRUE(takeMessages().isEmpty()) << language;
+    }
+}
+
 TEST_F(ShippedDataTest, GasProductionFollowsTheSubstrateData) {
     for (const char* name : kTemplates) {
         SCOPED_TRACE(name);
