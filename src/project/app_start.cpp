@@ -70,13 +70,14 @@ void startApplication(const TAppStartOptions& options) {
     registerProjectTexts();
 
     try {
-        const int language = options.fLanguageOverride != 0 ? options.fLanguageOverride : currentLanguage();
-        if (!switchLanguage(language)) setCurrentLanguage(language);
-
         setCreateProjectDefs([] { dmProjectCreateDefs(); });
         initDefs();
         objectManager()->openData(true, true, 1, 1);
         installProjectCalc();
+
+        // The language's texts once every definition exists, so that captions are translated too.
+        const int language = options.fLanguageOverride != 0 ? options.fLanguageOverride : currentLanguage();
+        if (!switchLanguage(language)) setCurrentLanguage(language);
     } catch (const TBaseDataError& e) {
         logException(e);
         MsgError(e.text());
