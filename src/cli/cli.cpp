@@ -23,10 +23,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <charconv>
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -383,6 +385,15 @@ int run(int argc, char** argv) {
     // the core.
     const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (report && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Without a session (cron, ssh, CI) the platform plug-in wants a private runtime folder.
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(getuid());
+        if (QDir().mkpath(QString::fromLocal8Bit(dir))) {
+            QFile::setPermissions(QString::fromLocal8Bit(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                    QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", dir);
+        }
+    }
     std::unique_ptr<QCoreApplication> app =
         report ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments();
