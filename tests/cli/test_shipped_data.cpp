@@ -152,10 +152,11 @@ TEST_F(ShippedDataTest, CombinedHeatAndPowerSizesEfficienciesAndCostsArePlausibl
             }
         }
         const double payback = outValue(*p, (std::string("simply_payback_time") + kCaseSuffix[best]).c_str());
+        const char* money = polish ? " PLN" : " EUR";
         std::cout << name << ": " << kw << " kWe, CHP investment " << std::lround(outValue(*p, "chp_investment"))
-                  << " EUR (" << std::lround(specific) << " EUR/kWe), best case " << best << " investment "
-                  << std::lround(outValue(*p, kCaseInvestment[best])) << ", payback " << payback << " years, NPV "
-                  << std::lround(bestNpv) << "\n";
+                  << money << " (" << std::lround(specific) << " EUR/kWe), best case " << best << " investment "
+                  << std::lround(outValue(*p, kCaseInvestment[best])) << money << ", payback " << payback
+                  << " years, NPV " << std::lround(bestNpv) << money << "\n";
         if (QLatin1String(name) == QLatin1String("Default project template")) {
             EXPECT_GE(payback, 3.0);
             EXPECT_LE(payback, 15.0);
