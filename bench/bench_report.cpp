@@ -59,15 +59,7 @@ static void BM_CreateReport(benchmark::State& state) {
     auto reg = TdmData::create();
     dmProjectCreateDefs();
     setProjectCalcFunction(nullptr);
-    std::unique_ptr<TProject> project(static_cast<TProject*>(
-        dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
-    TBGXAdminVars admin{};
-    TBGXSubsidy subsidy{};
-    auto user = std::make_unique<TBGXUserData>();
-    testdata::fillAdminVars(admin);
-    testdata::fillSubsidy(subsidy);
-    testdata::fillDairyFarm(*user);
-    fmxtest::fillProjectFromRecords(*project, admin, subsidy, *user);
+    std::unique_ptr<TProject> project = fmxtest::newReferenceProject();
     if (!calcProject(*project, nullptr)) state.SkipWithError("calculation failed");
     const QString templateDir = QStringLiteral(FMX_BENCH_REPORT_TEMPLATE_DIR);
     for (auto _ : state)

@@ -70,18 +70,10 @@ protected:
     void SetUp() override {
         ProjectTest::SetUp();
         setProjectCalcFunction(nullptr);
-        newProject();
-        testdata::fillAdminVars(admin);
-        testdata::fillSubsidy(subsidy);
-        user = std::make_unique<TBGXUserData>();
-        testdata::fillDairyFarm(*user);
-        fillProjectFromRecords(*project, admin, subsidy, *user);
+        fillReferenceProject(*newProject());
         installProjectCalc();
         ASSERT_TRUE(project->calc(nullptr));
     }
-    TBGXAdminVars admin{};
-    TBGXSubsidy subsidy{};
-    std::unique_ptr<TBGXUserData> user;
 };
 
 TEST_F(CliProjectTest, PathsReachValuesAndListRowsAndNameTheMissingStep) {

@@ -5,6 +5,8 @@
 #include "project_calc.h"
 #include "project_schema.h"
 
+#include "bgx_fixture.h"
+
 #include "datavalue.h"
 #include "dmdata.h"
 
@@ -136,6 +138,26 @@ inline void fillProjectFromRecords(TProject& project, const TBGXAdminVars& refAd
     }
     for (const TBGXSubstrate_mix& line : ref->substrates_mix)
         if (!line.Name.empty()) addRow(project, line.Name.c_str(), line.Msub_i, line.RELcost_i);
+}
+
+// Fills a project from the engine's reference records of a dairy farm, with recalculation
+// suspended (resuming runs the installed calculation, if any).
+inline void fillReferenceProject(TProject& project) {
+    TBGXAdminVars admin{};
+    TBGXSubsidy subsidy{};
+    auto user = std::make_unique<TBGXUserData>();
+    testdata::fillAdminVars(admin);
+    testdata::fillSubsidy(subsidy);
+    testdata::fillDairyFarm(*user);
+    withRecalcSuspended(&project, [&] { fillProjectFromRecords(project, admin, subsidy, *user); });
+}
+
+// A new root project so filled; the registry with the project schema must exist.
+inline std::unique_ptr<TProject> newReferenceProject() {
+    std::unique_ptr<TProject> project(static_cast<TProject*>(
+        dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
+    fillReferenceProject(*project);
+    return project;
 }
 
 } // namespace fmxtest

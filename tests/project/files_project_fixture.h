@@ -88,22 +88,10 @@ protected:
         writeGoodTemplate();
     }
 
-    std::unique_ptr<TProject> newFilledProject() {
-        auto p = std::unique_ptr<TProject>(static_cast<TProject*>(
-            dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
-        TBGXAdminVars admin{};
-        TBGXSubsidy subsidy{};
-        auto user = std::make_unique<TBGXUserData>();
-        testdata::fillAdminVars(admin);
-        testdata::fillSubsidy(subsidy);
-        testdata::fillDairyFarm(*user);
-        withRecalcSuspended(p.get(), [&] { fillProjectFromRecords(*p, admin, subsidy, *user); });
-        return p;
-    }
     // Writes "Good template" and "Default Subsidy"; edit changes the template before it is written.
     void writeGoodTemplate(const std::function<void(TProject&)>& edit = {}, const char* name = "Good template") {
         setProjectCalcFunction(nullptr); // files are written as they are, without calculating
-        std::unique_ptr<TProject> p = newFilledProject();
+        std::unique_ptr<TProject> p = newReferenceProject();
         if (edit) withRecalcSuspended(p.get(), [&] { edit(*p); });
         p->saveToFile(projectTemplateDir() + QLatin1Char('/') + QString::fromUtf8(name), true, sxt_ForFileStorage);
         p->projectSub()->saveToFile(subsidyDir() + QStringLiteral("/Default Subsidy"), true, sxt_ForFileStorage);

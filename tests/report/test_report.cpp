@@ -83,15 +83,7 @@ protected:
         fReg = TdmData::create();
         dmProjectCreateDefs();
         setProjectCalcFunction(nullptr);
-        fProject.reset(static_cast<TProject*>(
-            dmData->FindDataObjDefWithID(defProjectDigester)->CreateRootDataObj(false, true).release()));
-        TBGXAdminVars admin{};
-        TBGXSubsidy subsidy{};
-        auto user = std::make_unique<TBGXUserData>();
-        testdata::fillAdminVars(admin);
-        testdata::fillSubsidy(subsidy);
-        testdata::fillDairyFarm(*user);
-        fmxtest::fillProjectFromRecords(*fProject, admin, subsidy, *user);
+        fProject = fmxtest::newReferenceProject();
         installProjectCalc();
         ASSERT_TRUE(calcProject(*fProject, nullptr));
     }
